@@ -1,0 +1,22 @@
+#pragma once
+// Start-up of the shell: the diagnostics log, display mode, window and OpenGL context.
+#include <fstream>
+#include <string>
+
+extern std::ofstream xer;         // the diagnostics log Log.txt
+extern std::string app_path;      // base folder for relative paths; left empty
+extern int g_case_sensitive;
+extern int ogl_inited;            // the context exists and the first top window is set up
+extern int have_created_ibm_win;
+extern int g_mon_x_res_now, g_mon_y_res_now;
+extern int hres_orig, vres_orig, cres_orig, sres_orig;
+extern int counter_now;
+
+void MACIBM_init(int argc, const char* argv[]);
+void MACIBM_set_app_path(std::string& path);
+void MACIBM_setres(int change);
+int MACIBM_make_context(int monitor);
+void MACIBM_nuke_context(int monitor);
+void* MACIBM_make_context_loader();
+int MACIBM_set_context_loader(void* main_context);
+void MACIBM_show_init(const std::string& message, const float* fraction);
