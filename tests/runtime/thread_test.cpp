@@ -116,3 +116,23 @@ TEST_F(alert_test, the_pool_runs_jobs_and_shuts_down_cleanly)
 }
 
 } // namespace
+
+namespace {
+
+TEST(thread_init, lock_main_thread_ties_the_main_thread_to_the_first_processor)
+{
+	sandbox_class box;
+	xer.open(box.path("Log.txt"));
+	cmdline.options["--lock_main_thread"] = "";
+	THREAD_init();
+	xer.flush();
+	std::string log = box.read("Log.txt");
+	EXPECT_EQ(log.rfind("Thread affinity was ", 0), 0u);
+	EXPECT_EQ(log.substr(log.size() - 11), " is now 1.\n");
+	cpu_set_t now;
+	sched_getaffinity(0, sizeof now, &now);
+	EXPECT_EQ(CPU_COUNT(&now), 1);
+	EXPECT_TRUE(CPU_ISSET(0, &now));
+}
+
+} // namespace
