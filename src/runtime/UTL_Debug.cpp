@@ -308,10 +308,10 @@ void list_stack(int fd, const ucontext_t* context, uintptr_t address)
 
 void wait_or_kill(pid_t child)
 {
-	const timespec pause_ms{0, 1000000};
+	const timespec one_ms{0, 1000000};
 	for (int waited = 0; waited < crash_listing_ms; ++waited) {
 		if (waitpid(child, nullptr, WNOHANG) != 0) return;
-		nanosleep(&pause_ms, nullptr);
+		nanosleep(&one_ms, nullptr);
 	}
 	kill(child, SIGKILL);
 	waitpid(child, nullptr, 0);
@@ -430,7 +430,8 @@ void print_symbol(FILE* file, const void* address)
 	line.send(fileno(file));
 }
 
-void UTL_dump_stack(FILE* file, const ucontext_t* context, const void* address)
+// Out of line: the listing starts above this function's own frame, so that frame must exist.
+[[gnu::noinline]] void UTL_dump_stack(FILE* file, const ucontext_t* context, const void* address)
 {
 	ucontext_t here;
 	if (!context) {
