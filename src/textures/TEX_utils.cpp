@@ -113,20 +113,14 @@ static unsigned gamma_565(unsigned c)
 }
 
 // Flips the colour part of one S3TC block (8 bytes): the first `rows` index rows are reversed, and the
-// endpoints are gamma-corrected without changing what the block decodes to. Returns whether a DXT1
-// block in three-colour mode uses its transparent index.
-static int flip_colour_block(unsigned char* p, int rows, bool is_dxt1)
+// endpoints are gamma-corrected without changing what the block decodes to.
+static void flip_colour_block(unsigned char* p, int rows, bool dxt1)
 {
 	std::reverse(p + 4, p + 4 + rows);
+	if (!colr.has_gamma) return;
 	const unsigned c0 = p[0] | (p[1] << 8), c1 = p[2] | (p[3] << 8);
 	const bool four_colour_order = c0 > c1;
-	const bool three_colour_mode = is_dxt1 && !four_colour_order;
-	int transparent = 0;
-	if (three_colour_mode)
-		for (int i = 4; i < 8; ++i)
-			for (int s = 0; s < 8; s += 2)
-				transparent |= ((p[i] >> s) & 3) == 3;
-	if (!colr.has_gamma) return transparent;
+	const bool three_colour_mode = dxt1 && !four_colour_order;
 	unsigned n0 = gamma_565(c0), n1 = gamma_565(c1);
 	if (four_colour_order && n0 == n1) {
 		// equal endpoints would switch a DXT1 block to three colours: move them one step of blue apart
@@ -143,7 +137,22 @@ static int flip_colour_block(unsigned char* p, int rows, bool is_dxt1)
 			}
 	}
 	p[0] = n0 & 255, p[1] = n0 >> 8, p[2] = n1 & 255, p[3] = n1 >> 8;
-	return transparent;
+}
+
+// Whether a texel of the level lies on index 3 of a three-colour DXT1 block, i.e. is transparent.
+// Texels of partial blocks beyond the level's edge do not count.
+static int uses_transparency(const unsigned char* bytes, int w, int h)
+{
+	const int bw = (w + 3) / 4, bh = (h + 3) / 4;
+	for (int by = 0; by < bh; ++by)
+		for (int bx = 0; bx < bw; ++bx) {
+			const unsigned char* p = bytes + (by * bw + bx) * 8;
+			if ((p[0] | (p[1] << 8)) > (p[2] | (p[3] << 8))) continue;
+			for (int y = 0; y < std::min(4, h - by * 4); ++y)
+				for (int x = 0; x < std::min(4, w - bx * 4); ++x)
+					if (((p[4 + y] >> (2 * x)) & 3) == 3) return 1;
+		}
+	return 0;
 }
 
 static void flip_dxt3_alpha(unsigned char* p, int rows)
@@ -166,25 +175,26 @@ static void flip_dxt5_alpha(unsigned char* p, int rows)
 	for (int i = 0; i < 6; ++i) p[2 + i] = (bits >> (8 * i)) & 255;
 }
 
-static int flip_block(unsigned char* p, unsigned format, int rows)
+static bool is_dxt1(unsigned format)
+{
+	return format == GL_COMPRESSED_RGB_S3TC_DXT1_EXT || format == GL_COMPRESSED_RGBA_S3TC_DXT1_EXT;
+}
+
+static void flip_block(unsigned char* p, unsigned format, int rows)
 {
 	if (format == GL_COMPRESSED_RGBA_S3TC_DXT3_EXT) flip_dxt3_alpha(p, rows);
 	if (format == GL_COMPRESSED_RGBA_S3TC_DXT5_EXT) flip_dxt5_alpha(p, rows);
-	const bool is_dxt1 = format == GL_COMPRESSED_RGB_S3TC_DXT1_EXT || format == GL_COMPRESSED_RGBA_S3TC_DXT1_EXT;
-	return flip_colour_block(is_dxt1 ? p : p + 8, rows, is_dxt1);
+	flip_colour_block(is_dxt1(format) ? p : p + 8, rows, is_dxt1(format));
 }
 
 // One level of blocks: rows of blocks swap end for end and every block is flipped once. A level less
 // than four pixels high fills only the first rows of its blocks, so only those are reversed.
-static int flip_blocks(unsigned char* bytes, unsigned format, int w, int h)
+static void flip_blocks(unsigned char* bytes, unsigned format, int w, int h)
 {
-	const int block = format == GL_COMPRESSED_RGB_S3TC_DXT1_EXT || format == GL_COMPRESSED_RGBA_S3TC_DXT1_EXT ? 8 : 16;
+	const int block = is_dxt1(format) ? 8 : 16;
 	const int bw = (w + 3) / 4, bh = (h + 3) / 4;
-	const int rows = std::min(h, 4);
-	int transparent = 0;
 	flip_rows(bytes, bw * block, bh);
-	for (int i = 0; i < bw * bh; ++i) transparent |= flip_block(bytes + i * block, format, rows);
-	return transparent;
+	for (int i = 0; i < bw * bh; ++i) flip_block(bytes + i * block, format, std::min(h, 4));
 }
 
 int TEX_flip_y(const TEX_image_desc& src_image, unsigned char* src_bytes)
@@ -194,11 +204,12 @@ int TEX_flip_y(const TEX_image_desc& src_image, unsigned char* src_bytes)
 		__MACIBM_alert(0, "Illegal format!", "", "", "", t_exit, "TEX_utils", 441);
 	int transparent = 0;
 	for_each_level(src_image, [&](int w, int h, int bytes) {
-		if (TEX_is_compressed(format)) transparent |= flip_blocks(src_bytes, format, w, h);
+		if (is_dxt1(format)) transparent |= uses_transparency(src_bytes, w, h);
+		if (TEX_is_compressed(format)) flip_blocks(src_bytes, format, w, h);
 		else flip_rows(src_bytes, bytes / h, h);
 		src_bytes += bytes;
 	});
-	return transparent && (format == GL_COMPRESSED_RGB_S3TC_DXT1_EXT || format == GL_COMPRESSED_RGBA_S3TC_DXT1_EXT);
+	return transparent;
 }
 
 int TEX_prepare_buffer(const std::string& path, unsigned format, int bpp, int width, int height, int desired_span,

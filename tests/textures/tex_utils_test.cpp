@@ -177,6 +177,12 @@ TEST(TEX_flip_y, dxt1_blocks_keep_their_colour_mode_and_report_transparency)
 	EXPECT_NE(TEX_flip_y({GL_COMPRESSED_RGB_S3TC_DXT1_EXT, 4, 4, 0, 0}, transparent.data()), 0);
 	std::vector<unsigned char> four_colour = dxt1_block(0x5678, 0x1234, 3);
 	EXPECT_EQ(TEX_flip_y({GL_COMPRESSED_RGB_S3TC_DXT1_EXT, 4, 4, 0, 0}, four_colour.data()), 0);
+	// a 2 x 2 level uses only the top left corner of its block: index 3 elsewhere is no transparency
+	std::vector<unsigned char> corner = dxt1_block(0x1234, 0x5678, 0);
+	corner[4 + 3] = 0xC0;
+	EXPECT_EQ(TEX_flip_y({GL_COMPRESSED_RGB_S3TC_DXT1_EXT, 2, 2, 0, 0}, corner.data()), 0);
+	corner[4 + 1] = 0x0C;
+	EXPECT_NE(TEX_flip_y({GL_COMPRESSED_RGB_S3TC_DXT1_EXT, 2, 2, 0, 0}, corner.data()), 0);
 }
 
 TEST(TEX_flip_y, levels_under_four_rows_reverse_only_their_own_rows)
