@@ -1,6 +1,6 @@
 // OpenGL extension discovery fed with version, vendor, renderer and extension strings; entry points and
 // limits come from the real offscreen context unless a case replaces them.
-#include <SDL.h>
+#include "platform/sys_video.h"
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -14,7 +14,7 @@ namespace {
 
 void* real_proc(const char* name)
 {
-	return SDL_GL_GetProcAddress(name);
+	return sys_gl_proc(name);
 }
 
 void APIENTRY no_native_instructions(GLenum, GLenum, GLint* value)
