@@ -89,7 +89,7 @@ nginx_fixture::nginx_fixture(bool with_proxy)
 	     << "  default_type application/octet-stream;\n  sendfile on;\n  keepalive_timeout 5;\n";
 	for (const char* temp : {"client_body", "proxy", "fastcgi", "uwsgi", "scgi"})
 		conf << "  " << temp << "_temp_path " << dir << temp << ";\n";
-	conf << "  server { listen 127.0.0.1:" << port << "; root " << web_root << "; }\n";
+	conf << "  server { listen 127.0.0.1:" << port << "; root " << web_root << "; error_page 404 /404.html; }\n";
 	if (proxy_port)
 		conf << "  server { listen 127.0.0.1:" << proxy_port << "; access_log " << dir << "proxy.log;\n"
 		     << "    location / { proxy_pass http://$http_host$uri; } }\n";

@@ -18,7 +18,8 @@ public:
 	int proxy_port = 0;   // 0 without a proxy
 
 	std::string server() const { return "127.0.0.1:" + std::to_string(port); }
-	void put(const std::string& rel, const std::string& content) const; // a file under the web root
+	// A file under the web root; "404.html" there is the page that goes with a 404 answer.
+	void put(const std::string& rel, const std::string& content) const;
 	std::string access_log() const;
 	std::string proxy_log() const;
 
