@@ -15,7 +15,7 @@ http_class http;
 std::vector<std::string> gProxyExclude;
 
 static char readChunk[http_chunk]; // one receive buffer for all slots: they are advanced one at a time
-static int inited_any = 0, soc_inited = 0, ot_inited = 0;
+static int inited_any = 0, soc_inited = 0; // slots cleared, networking started
 
 static const std::string version_text = "Velmora 9.00 Beta-25";
 static const int default_port = 80;
@@ -228,7 +228,7 @@ int http_class::net_check(int o, std::string server, std::string file, const std
 		std::fill(std::begin(down), std::end(down), nullptr);
 		if (!soc_inited) {
 			PCSBSocket::StartupNetworking();
-			ot_inited = soc_inited = 1;
+			soc_inited = 1;
 		}
 		inited_any = 1;
 	}
