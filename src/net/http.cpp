@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 
 #include "net/PCSBSocket.h"
@@ -17,7 +18,6 @@ std::vector<std::string> gProxyExclude;
 static char readChunk[http_chunk]; // one receive buffer for all slots: they are advanced one at a time
 static int inited_any = 0, soc_inited = 0; // slots cleared, networking started
 
-static const std::string version_text = "Velmora 9.00 Beta-25";
 static const int default_port = 80;
 static const float stall_seconds = 30;
 
@@ -252,7 +252,7 @@ int http_class::net_check(int o, std::string server, std::string file, const std
 		std::map<std::string, std::string> fields{
 			{"Connection", "close"},
 			{"Host", server},
-			{"User-agent", "Installer-IBM/" + version_text.substr(version_text.size() - 4)}};
+			{"User-agent", "Installer-IBM/" + std::string(app_version_text).substr(strlen(app_version_text) - 4)}};
 		down[o] = new down_class(host.c_str(), port, file.c_str(), false, fields, nullptr, 0, rel_path.c_str());
 	}
 	down_class* d = down[o];
