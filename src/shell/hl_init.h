@@ -4,6 +4,7 @@
 #include <string>
 
 extern std::ofstream xer;         // the diagnostics log Log.txt
+extern std::string xer_path;      // its full path once it is open; the crash handler appends to it
 extern std::string app_path;      // base folder for relative paths; left empty
 extern int g_case_sensitive;
 extern int ogl_inited;            // the context exists and the first top window is set up
@@ -20,3 +21,7 @@ void MACIBM_nuke_context(int monitor);
 void* MACIBM_make_context_loader();
 int MACIBM_set_context_loader(void* main_context);
 void MACIBM_show_init(const std::string& message, const float* fraction);
+
+// The program's name and version as the log header and the HTTP client give them.
+constexpr const char* app_version_text = "Velmora 9.00 Beta-25";
+constexpr int app_version_num = 90025;

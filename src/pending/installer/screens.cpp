@@ -1,0 +1,2 @@
+#include "installer/main.h"
+void APP_update() {}
