@@ -63,7 +63,8 @@ const error_msg_info kErrMsgs[] = {
 	{20002, "We were unable to read from a zip file. It may be missing or damaged"},
 	{20003, "We were unable to create a zip file"},
 	{20004, "We were unable to write to a zip file. It may be missing or damaged"},
-	{20005, "We cannot compress a zip file because its source file resource fork is more than 2 GB. The source file is probably damaged"},
+	{20005, "We cannot compress a zip file because its source file resource fork is more than 2 GB. "
+	        "The source file is probably damaged"},
 	{20006, "We could not open a file to read from it"},
 	{20007, "We were unable to connct to the network due to an internal reconnect error"},
 	{20008, "We wre unable to connect to the network due to a bad state error"},
