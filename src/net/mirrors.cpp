@@ -1,10 +1,10 @@
 #include "net/mirrors.h"
 
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "installer/stg.h"
+#include "io/IO_UTILS.h"
+#include "io/xmap.h"
 #include "net/http.h"
 #include "platform/sys_files.h"
 #include "runtime/UTL_cmdline.h"
@@ -18,51 +18,13 @@ std::string server_list_path()
 	return named.empty() ? sys_program_folder() + list_name : named;
 }
 
-struct list_line {
-	int number;
-	std::string text;
-};
-
-// The lines of a text with their numbers, blank ones left out; CR LF, LF, CR and NUL end a line.
-static std::vector<list_line> non_blank_lines(const std::string& data)
+// The number of the line under the cursor; CR LF, LF, CR and NUL each end a line.
+static int line_number(const xmap_class& list)
 {
-	std::vector<list_line> lines;
-	size_t at = 0;
-	for (int number = 1; at < data.size(); ++number) {
-		size_t end = data.find_first_of(std::string("\r\n\0", 3), at);
-		if (end == std::string::npos) end = data.size();
-		std::string text = data.substr(at, end - at);
-		if (text.find_first_not_of(" \t") != std::string::npos) lines.push_back({number, text});
-		at = end + ((data.compare(end, 2, "\r\n") == 0) ? 2 : 1);
-	}
-	return lines;
-}
-
-// Takes the next word (up to a blank) off the front of `rest`.
-static std::string take_word(std::string& rest)
-{
-	size_t start = rest.find_first_not_of(" \t");
-	if (start == std::string::npos) start = rest.size();
-	size_t end = rest.find_first_of(" \t", start);
-	if (end == std::string::npos) end = rest.size();
-	std::string word = rest.substr(start, end - start);
-	rest.erase(0, end);
-	return word;
-}
-
-static std::string trimmed(const std::string& s)
-{
-	size_t start = s.find_first_not_of(" \t");
-	if (start == std::string::npos) return "";
-	return s.substr(start, s.find_last_not_of(" \t") - start + 1);
-}
-
-static bool has_header(const std::string& data, const std::vector<list_line>& lines)
-{
-	if (lines.size() < 3 || (data[0] != 'I' && data[0] != 'A')) return false;
-	std::string version_line = lines[1].text, tag_line = lines[2].text;
-	std::string version = take_word(version_line);
-	return version == std::to_string(list_version) && take_word(tag_line) == "SERVERS";
+	int number = 1;
+	for (const char* c = list.mBegin; c < list.mCrt; ++c)
+		if (*c == '\n' || *c == 0 || (*c == '\r' && (c + 1 == list.mEnd || c[1] != '\n'))) ++number;
+	return number;
 }
 
 struct server_entry {
@@ -70,16 +32,16 @@ struct server_entry {
 };
 
 // One "SERVER host[:port] /path/ description" line; an empty text when it is sound, else the problem.
-static std::string read_entry(const list_line& line, server_entry& entry)
+static std::string read_entry(xmap_class& list, server_entry& entry)
 {
-	std::string rest = line.text;
-	std::string keyword = take_word(rest);
-	entry.name = take_word(rest);
-	entry.path = take_word(rest);
-	entry.desc = trimmed(rest);
-	std::string where = "line " + std::to_string(line.number) + ": ";
-	if (keyword != "SERVER" || entry.desc.empty())
-		return where + "expected SERVER <host[:port]> </path prefix/> <description>";
+	std::string where = "line " + std::to_string(line_number(list)) + ": ";
+	bool keyword = list.match_word("SERVER");
+	entry.name = list.read_token();
+	entry.path = list.read_token();
+	entry.desc = list.read_rest();
+	entry.desc.erase(entry.desc.find_last_not_of(" \t") + 1);
+	list.skip_eol();
+	if (!keyword || entry.desc.empty()) return where + "expected SERVER <host[:port]> </path prefix/> <description>";
 	std::string host;
 	unsigned short port;
 	if (entry.name.find_first_of("/\\") != std::string::npos || !split_server(entry.name, host, port) || host.empty())
@@ -89,13 +51,14 @@ static std::string read_entry(const list_line& line, server_entry& entry)
 	return "";
 }
 
-static std::string parse_list(const std::string& data, std::vector<server_entry>& entries)
+static std::string parse_list(xmap_class& list, std::vector<server_entry>& entries)
 {
-	std::vector<list_line> lines = non_blank_lines(data);
-	if (!has_header(data, lines)) return "it must begin with the lines I, 900 version and SERVERS";
-	for (size_t i = 3; i < lines.size(); ++i) {
+	static const int versions[] = {list_version, 0};
+	if (!list.check_file(bin_code_text, versions, "SERVERS", nullptr))
+		return "it must begin with the lines I, 900 version and SERVERS";
+	while (list.mCrt < list.mEnd) {
 		server_entry entry;
-		std::string problem = read_entry(lines[i], entry);
+		std::string problem = read_entry(list, entry);
 		if (!problem.empty()) return problem;
 		entries.push_back(entry);
 	}
@@ -109,12 +72,10 @@ std::string read_server_list()
 	for (int i = 0; i < max_servers; ++i) server_name[i] = server_path[i] = server_desc[i] = "";
 	stg.num_servers = 0;
 	std::string path = server_list_path();
-	std::ifstream in(path, std::ios::binary);
-	std::ostringstream data;
-	data << in.rdbuf();
-	if (!in.is_open() || data.str().empty()) return "The server list " + path + " could not be read.";
+	xmap_class list(path);
+	if (!list.mBegin) return "The server list " + path + " could not be read.";
 	std::vector<server_entry> entries;
-	std::string problem = parse_list(data.str(), entries);
+	std::string problem = parse_list(list, entries);
 	if (!problem.empty()) return "The server list " + path + " is not valid: " + problem + ".";
 	for (const server_entry& e : entries) {
 		server_name[stg.num_servers] = e.name;

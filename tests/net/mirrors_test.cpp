@@ -89,6 +89,7 @@ TEST_F(MirrorsTest, BadListsAreRefusedWithTheReason)
 		{"port only", header + "SERVER :8080 /v/ d\n", "line 4: the server :8080 must be a host name"},
 		{"path without a leading slash", header + "SERVER m v/ d\n", "line 4: the path prefix v/ must begin and end with /"},
 		{"path without a trailing slash", header + "SERVER m /v d\n", "line 4: the path prefix /v must begin and end with /"},
+		{"bad line after CR line ends", "I\r900 version\rSERVERS\r\rSERVER m /v/ d\rSERVER m v/ d\r", "line 6: the path prefix v/"},
 	};
 	for (const auto& c : cases) {
 		SCOPED_TRACE(c.name);
