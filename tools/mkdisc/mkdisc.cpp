@@ -200,7 +200,9 @@ static std::string file_problem(const std::string& name, const std::string& rel)
 	if (file[0] == ' ') return "begins with a blank, which the directory file cannot carry";
 	for (const char* word : net_skipped_words)
 		if (contains(file, word)) return std::string("has '") + word + "' in its name, which the network installer skips";
-	bool in_7z = archive_suffix(manifest_path(name, rel)) == ".7z";
+	std::string suffix = archive_suffix(manifest_path(name, rel));
+	bool in_7z = suffix == ".7z";
+	if (file.size() + suffix.size() > 255) return "is too long a name to take its archive's suffix";
 	if (!in_7z && file.compare(0, 8, "__MACOSX") == 0)
 		return "begins with '__MACOSX', which the installer skips in a zip archive";
 	if (in_7z && !is_utf8(file)) return "is not UTF-8, which a 7z archive needs";
@@ -413,8 +415,12 @@ int mkdisc_author(const mkdisc_options_struct& options, mkdisc_result_struct& re
 		return 0;
 	} catch (const std::exception& e) {
 		error = e.what();
+		if (staging.empty()) return 1;
+		// the staging folder goes away, so a message names the place in the disc
+		for (size_t at = error.find(staging); at != std::string::npos; at = error.find(staging, at + options.out_path.size()))
+			error.replace(at, staging.size(), options.out_path);
 		std::error_code ec;
-		if (!staging.empty()) fs::remove_all(staging, ec);
+		fs::remove_all(staging, ec);
 		return 1;
 	}
 }
