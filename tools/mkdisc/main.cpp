@@ -23,7 +23,7 @@ int main(int argc, char** argv)
 		fprintf(stderr, "velmora-mkdisc: %s\n", error.c_str());
 		return 1;
 	}
-	printf("%s: %d archives (%llu bytes), %d records in the directory file\n", options.out_path.c_str(), result.files,
+	printf("%s: %d files packed into %llu bytes of archives, %d records in the directory file\n", options.out_path.c_str(), result.files,
 	       static_cast<unsigned long long>(result.archive_bytes), result.records);
 	return 0;
 }

@@ -58,6 +58,23 @@ static std::pair<int, std::string> split_numbered(const std::string& option, con
 	return {n, arg.substr(eq + 1)};
 }
 
+// A path for a message: control characters are shown as \xNN.
+static std::string shown(const std::string& path)
+{
+	std::string out;
+	for (unsigned char c : path) {
+		if (c >= 32 && c != 127) {
+			out += char(c);
+			continue;
+		}
+		static const char digits[] = "0123456789abcdef";
+		out += "\\x";
+		out += digits[c >> 4];
+		out += digits[c & 15];
+	}
+	return out;
+}
+
 // Why one name of a file or folder cannot travel through the directory file and the installer's paths;
 // empty when it can.
 static std::string component_problem(const std::string& name)
@@ -78,7 +95,7 @@ static void check_name(const std::string& name)
 	else if (name.find('/') != std::string::npos) problem = "has '/' in it; it names one folder";
 	else if (name[0] == ' ') problem = "begins with a blank, which the disc's marker file cannot carry";
 	else if (name == unread_name) problem = "is what the installer shows before it has read a disc";
-	if (!problem.empty()) fail("the name '" + name + "' " + problem);
+	if (!problem.empty()) fail("the name '" + shown(name) + "' " + problem);
 }
 
 static void parse_option(const std::string& option, const std::string& value, mkdisc_options_struct& options)
@@ -112,18 +129,18 @@ static void parse_args(const std::vector<std::string>& args, mkdisc_options_stru
 			return;
 		} else if (size_t eq = a.find('='); eq != std::string::npos) {
 			parse_option(a.substr(0, eq), a.substr(eq + 1), options);
+		} else if (a != "--name" && a != "--release" && a != "--os") {
+			fail("unknown option '" + a + "'");
+		} else if (i + 1 == args.size()) {
+			fail(a + " needs a value");
 		} else {
-			if (a == "--name" || a == "--release" || a == "--os") {
-				if (i + 1 == args.size()) fail(a + " needs a value");
-				parse_option(a, args[++i], options);
-			} else {
-				parse_option(a, "", options);
-			}
+			parse_option(a, args[++i], options);
 		}
 	}
 	if (options.name.empty()) fail("--name is missing");
 	if (options.releases.empty()) fail("no --release given");
-	if (outs.size() != 1) fail(outs.empty() ? "the output folder is missing" : "give one output folder, not " + std::to_string(outs.size()));
+	if (outs.empty()) fail("the output folder is missing");
+	if (outs.size() > 1) fail("give one output folder, not " + std::to_string(outs.size()));
 	options.out_path = outs[0];
 	auto by_number = [](const mkdisc_release_struct& a, const mkdisc_release_struct& b) { return a.number < b.number; };
 	std::stable_sort(options.releases.begin(), options.releases.end(), by_number);
@@ -151,23 +168,6 @@ struct source_file_struct {
 	std::string rel;  // path inside the release, with '/'
 	std::string path; // where the file is
 };
-
-// A path for a message: control characters are shown as \xNN.
-static std::string shown(const std::string& path)
-{
-	std::string out;
-	for (unsigned char c : path) {
-		if (c >= 32 && c != 127) {
-			out += char(c);
-			continue;
-		}
-		static const char digits[] = "0123456789abcdef";
-		out += "\\x";
-		out += digits[c >> 4];
-		out += digits[c & 15];
-	}
-	return out;
-}
 
 static bool contains(const std::string& s, const char* word) { return s.find(word) != std::string::npos; }
 
@@ -209,6 +209,14 @@ static std::string file_problem(const std::string& name, const std::string& rel)
 	return "";
 }
 
+static std::string entry_problem(const std::string& name, const std::string& rel, fs::file_status st)
+{
+	if (fs::is_symlink(st)) return "is a link; put the file itself there";
+	if (fs::is_regular_file(st)) return file_problem(name, rel);
+	if (!fs::is_directory(st)) return "is neither a file nor a folder";
+	return "";
+}
+
 static std::vector<source_file_struct> scan_release(const std::string& name, const mkdisc_release_struct& release)
 {
 	std::string where = "release " + std::to_string(release.number) + ": ";
@@ -221,12 +229,10 @@ static std::vector<source_file_struct> scan_release(const std::string& name, con
 	for (; !ec && it != end; it.increment(ec)) {
 		std::string path = it->path().string();
 		std::string rel = path.substr(skip);
-		std::string problem = component_problem(it->path().filename().string());
 		fs::file_status st = it->symlink_status(ec);
 		if (ec) break;
-		if (problem.empty() && fs::is_symlink(st)) problem = "is a link; put the file itself there";
-		if (problem.empty() && fs::is_regular_file(st)) problem = file_problem(name, rel);
-		else if (problem.empty() && !fs::is_directory(st)) problem = "is neither a file nor a folder";
+		std::string problem = component_problem(it->path().filename().string());
+		if (problem.empty()) problem = entry_problem(name, rel, st);
 		if (!problem.empty()) fail(where + "'" + shown(rel) + "' " + problem);
 		if (fs::is_regular_file(st)) files.push_back({rel, path});
 	}
@@ -260,7 +266,6 @@ static int os_type_of(const mkdisc_options_struct& options, const std::string& r
 		if (fnmatch(rule.glob.c_str(), rel.c_str(), 0) == 0) return rule.os_type;
 	return 0;
 }
-
 
 static pack_member_struct member_of(const source_file_struct& f)
 {
