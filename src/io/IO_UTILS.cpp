@@ -95,6 +95,8 @@ bool has_drive_prefix(const std::string& path)
 
 void set_path_to_right_dirchars(std::string& path)
 {
+	// A path from this system is already in the convention; backslash and colon are ordinary name characters in it.
+	if (!path.empty() && path[0] == '/') return;
 	for (size_t i = has_drive_prefix(path) ? 3 : 0; i < path.size(); ++i)
 		if (path[i] == '\\' || path[i] == ':') path[i] = '/';
 }

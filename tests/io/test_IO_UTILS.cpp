@@ -17,7 +17,7 @@ struct path_case {
 TEST(path_convention, separators_are_converted_after_the_drive_prefix)
 {
 	for (path_case c : {path_case{"C:\\A\\B:D", "C:\\A/B/D"}, {"\\\\server\\share", "//server/share"},
-	                    {"C:\\", "C:\\"}, {"/home/a\\b:c/", "/home/a/b/c/"}, {"", ""}}) {
+	                    {"C:\\", "C:\\"}, {"/home/a\\b:c/", "/home/a\\b:c/"}, {"a\\b:c", "a/b/c"}, {"", ""}}) {
 		std::string p = c.in;
 		set_path_to_right_dirchars(p);
 		EXPECT_EQ(p, c.expected) << c.in;
