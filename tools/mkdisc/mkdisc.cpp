@@ -81,9 +81,9 @@ static std::string component_problem(const std::string& name)
 {
 	for (unsigned char c : name)
 		if (c < 32 || c == 127) return "has a control character in its name";
-	// the installer turns these into folder separators
-	if (name.find('\\') != std::string::npos) return "has '\\' in its name, which the installer reads as '/'";
-	if (name.find(':') != std::string::npos) return "has ':' in its name, which the installer reads as '/'";
+	// the installer takes these for the separators of another system's paths and stops
+	if (name.find('\\') != std::string::npos) return "has '\\' in its name, which the installer refuses in a path";
+	if (name.find(':') != std::string::npos) return "has ':' in its name, which the installer refuses in a path";
 	return "";
 }
 
