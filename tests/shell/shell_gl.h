@@ -1,0 +1,34 @@
+#pragma once
+// The drawing tests' world: one hidden 1024 x 768 window with a real OpenGL context for the whole
+// test program, the interface images loaded, and the main screen as the top window.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "shell/oglp.h"
+
+struct rgba_struct {
+	int r, g, b, a;
+};
+
+class shell_gl_test : public ::testing::Test {
+protected:
+	void SetUp() override;
+	void TearDown() override;
+
+	// Opens top window `id` (0 the whole surface) with the mouse far away and no click.
+	void open_window(int id);
+	// The pixel at surface position (x, y) of the frame being drawn.
+	rgba_struct pixel(int x, int y) const;
+	// Clears the surface to black.
+	void clear();
+	// Records the vertices of everything drawn until the next call of recorded().
+	void record();
+	std::vector<OGL_vertex_struct> recorded();
+	// Writes the surface rectangle (x, y, w, h) of the frame being drawn as a PNG file.
+	void save_png(const std::string& path, int x, int y, int w, int h) const;
+
+private:
+	std::vector<OGL_vertex_struct> vertices_;
+};
