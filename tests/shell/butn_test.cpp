@@ -421,3 +421,17 @@ TEST_F(butn_test, keys_reach_only_a_focused_widget_of_the_open_window)
 	EXPECT_TRUE(focus_ring.empty());
 	EXPECT_EQ(focus_id, 0);
 }
+
+TEST_F(butn_test, unknown_styles_are_fatal)
+{
+	for (int style : {-1, 6, 11}) {
+		const std::string log = fatal_alert_log([=] { BTN_frame1(style, 0, 0, 100, 0); });
+		EXPECT_NE(log.find("Bad BTN_frame1 call!\n"), std::string::npos) << style;
+		EXPECT_NE(log.find("(butn line 378)"), std::string::npos) << style;
+	}
+	for (int style : {10, 21}) {
+		const std::string log = fatal_alert_log([=] { BTN_frame2(style, 0, 0, 100, 100, ""); });
+		EXPECT_NE(log.find("Bad BTN_frame2 call!\n"), std::string::npos) << style;
+		EXPECT_NE(log.find("(butn line 442)"), std::string::npos) << style;
+	}
+}

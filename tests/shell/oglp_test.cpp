@@ -296,3 +296,10 @@ TEST_F(oglp_test, text_is_drawn_from_the_font_image)
 	EXPECT_LT(lit, 14 * 15 / 2) << "a glyph, not a solid cell";
 	for (int x = 90; x < 124; ++x) EXPECT_EQ(pixel(x, 94).r, 0) << "below the cell";
 }
+
+TEST_F(oglp_test, an_unknown_character_set_is_fatal)
+{
+	const std::string log = fatal_alert_log([] { str_one_line(0, 0, 0, "x", 101, 0); });
+	EXPECT_NE(log.find("String proc with bad charset!\n"), std::string::npos) << log;
+	EXPECT_NE(log.find("(oglp line 494)"), std::string::npos) << log;
+}

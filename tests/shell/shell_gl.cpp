@@ -3,12 +3,18 @@
 #include <GL/gl.h>
 #include <png.h>
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "platform/sys_video.h"
+#include "runtime/UTL_cmdline.h"
+#include "shell/hl_init.h"
 #include "shell/hl_mnw.h"
 #include "textures/OGL_extensions.h"
+#include "support/sandbox.h"
 #include "textures/tman.h"
 
 namespace {
@@ -96,4 +102,26 @@ void shell_gl_test::save_png(const std::string& path, int x, int y, int w, int h
 	png_write_end(png, nullptr);
 	png_destroy_write_struct(&png, &info);
 	fclose(f);
+}
+
+std::string fatal_alert_log(const std::function<void()>& draw)
+{
+	sandbox_class box;
+	const std::string folder = box.root;
+	EXPECT_EXIT(
+		{
+			if (chdir(folder.c_str()) != 0) exit(2);
+			xer.open("Log.txt");
+			cmdline.options["--fps_test"] = "";
+			draw();
+			exit(0);
+		},
+		::testing::ExitedWithCode(1), "");
+	return box.read("Log.txt");
+}
+
+std::string screenshot_path(const std::string& name)
+{
+	const char* update = getenv("VELMORA_UPDATE_DOCS");
+	return std::string(update && *update ? VELMORA_SOURCE_DIR "/docs/" : VELMORA_BIN_DIR "/") + name;
 }

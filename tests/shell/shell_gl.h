@@ -3,6 +3,7 @@
 // test program, the interface images loaded, and the main screen as the top window.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,3 +33,11 @@ protected:
 private:
 	std::vector<OGL_vertex_struct> vertices_;
 };
+
+// Runs `draw` in a child process whose alerts are only logged; expects it to end through a fatal
+// alert and returns the log it wrote.
+std::string fatal_alert_log(const std::function<void()>& draw);
+
+// Where the documentation screenshots go: docs/ of the source tree when VELMORA_UPDATE_DOCS is set,
+// else the build folder.
+std::string screenshot_path(const std::string& name);
