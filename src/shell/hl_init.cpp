@@ -20,6 +20,7 @@
 #include "shell/hl_mnw.h"
 #include "shell/oglp.h"
 #include "textures/OGL_extensions.h"
+#include "textures/ins_texes.h"
 #include "textures/tman.h"
 
 std::ofstream xer;
