@@ -190,8 +190,10 @@ TEST_F(oglp_test, rectangles_blend_with_their_alpha)
 TEST_F(oglp_test, background_covers_the_surface_whatever_the_window)
 {
 	open_window(995);
+	const colr_class saved = colr;
 	colr.assign(34, 0, 0, 1);
 	OGL_plot_back_col();
+	colr = saved;
 	EXPECT_EQ(pixel(0, 0).b, 255);
 	EXPECT_EQ(pixel(1023, 767).b, 255);
 }
@@ -287,8 +289,7 @@ TEST_F(oglp_test, string_returns_the_next_line)
 
 TEST_F(oglp_test, text_is_drawn_from_the_font_image)
 {
-	colr.assign(38, 1, 1, 1);
-	str_one_line(38, 100, 100, "W", font_prop, 0);
+	str_one_line(0, 100, 100, "W", font_prop, 0);
 	int lit = 0;
 	for (int y = 96; y < 111; ++y)
 		for (int x = 100; x < 114; ++x) lit += pixel(x, y).r > 128;

@@ -1,19 +1,18 @@
 #pragma once
-// The drawing tests' world: one hidden 1024 x 768 window with a real OpenGL context for the whole
-// test program, the interface images loaded, and the main screen as the top window.
-#include <gtest/gtest.h>
-
+// The drawing tests' world: the test window's OpenGL context with the interface images loaded, the
+// palette read from them, and the main screen of 1024 x 768 as the top window.
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "shell/oglp.h"
+#include "support/gl_fixture.h"
 
 struct rgba_struct {
 	int r, g, b, a;
 };
 
-class shell_gl_test : public ::testing::Test {
+class shell_gl_test : public gl_test {
 protected:
 	void SetUp() override;
 	void TearDown() override;
@@ -27,7 +26,7 @@ protected:
 	// Records the vertices of everything drawn until the next call of recorded().
 	void record();
 	std::vector<OGL_vertex_struct> recorded();
-	// Writes the surface rectangle (x, y, w, h) of the frame being drawn as a PNG file.
+	// Writes the surface rectangle (x, y, w, h) of the frame being drawn as an opaque PNG file.
 	void save_png(const std::string& path, int x, int y, int w, int h) const;
 
 private:
