@@ -304,3 +304,21 @@ TEST_F(oglp_test, an_unknown_character_set_is_fatal)
 	EXPECT_NE(log.find("String proc with bad charset!\n"), std::string::npos) << log;
 	EXPECT_NE(log.find("(oglp line 494)"), std::string::npos) << log;
 }
+
+TEST_F(oglp_test, the_palette_of_the_interface_image)
+{
+	struct swatch_case {
+		int index, r, g, b;
+	};
+	const swatch_case cases[] = {
+		{34, 51, 67, 86},    {35, 78, 78, 73},    {36, 13, 27, 44},  {37, 125, 126, 121}, {38, 255, 255, 255},
+		{40, 238, 238, 238}, {41, 13, 27, 44},    {42, 93, 99, 110}, {43, 34, 41, 53},    {44, 220, 220, 220},
+		{45, 39, 44, 52},    {46, 36, 43, 53},    {47, 127, 220, 175},
+	};
+	for (const swatch_case& c : cases) {
+		EXPECT_FLOAT_EQ(colr.col_rgb[c.index][0], c.r / 255.0f) << c.index;
+		EXPECT_FLOAT_EQ(colr.col_rgb[c.index][1], c.g / 255.0f) << c.index;
+		EXPECT_FLOAT_EQ(colr.col_rgb[c.index][2], c.b / 255.0f) << c.index;
+	}
+	EXPECT_FLOAT_EQ(colr.col_rgb[39][0], (78 + 255) / 510.0f);
+}
