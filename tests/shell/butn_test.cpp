@@ -435,3 +435,22 @@ TEST_F(butn_test, unknown_styles_are_fatal)
 		EXPECT_NE(log.find("(butn line 442)"), std::string::npos) << style;
 	}
 }
+
+TEST_F(butn_test, repeated_pieces_join_without_seams)
+{
+	// Pixels of a run that differ from its first one.
+	const auto same_run = [](int x0, int y0, int dx, int dy, int n) {
+		const std::vector<unsigned char> p = gl_read_pixels(x0, y0, dx ? n : 1, dy ? n : 1);
+		int differing = 0;
+		for (int i = 1; i < n; ++i)
+			for (int c = 0; c < 3; ++c) differing += p[i * 4 + c] != p[c];
+		return differing;
+	};
+	BTN_frame2(12, 100, 100, 300, 200, "");
+	EXPECT_EQ(same_run(130, 200, 1, 0, 240), 0) << "across the middle columns";
+	EXPECT_EQ(same_run(250, 120, 0, 1, 150), 0) << "up the middle rows";
+	EXPECT_EQ(pixel(50, 50).r, 0) << "outside the frame";
+	BTN_frame1(4, 300, 450, 200, 0);
+	EXPECT_EQ(same_run(212, 450, 1, 0, 176), 0) << "along the bar";
+	EXPECT_NE(pixel(300, 450).r, 0);
+}
