@@ -1,12 +1,11 @@
 #include "textures/OGL_extensions.h"
 
-#include <SDL.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "platform/sys_video.h"
 #include "runtime/UTL_cmdline.h"
 #include "shell/hl_alert.h"
 #include "shell/hl_init.h"
@@ -19,11 +18,6 @@ OGL_MULTITEXTURE_PROCS(OGL_DEFINE)
 #undef OGL_DEFINE
 
 namespace {
-void* sdl_proc(const char* name)
-{
-	return SDL_GL_GetProcAddress(name);
-}
-
 // Fetches one entry point; a missing one is logged and turns its group's flag off (when it has one).
 template <typename T> void fetch(T& slot, const char* name, int* flag, void* (*get_proc)(const char*))
 {
@@ -64,7 +58,7 @@ void OGL_extensions::init_extensions()
 		const char* s = reinterpret_cast<const char*>(glGetString(which));
 		return s ? s : "";
 	};
-	init_extensions_from(text(GL_VENDOR), text(GL_RENDERER), text(GL_VERSION), text(GL_EXTENSIONS), sdl_proc);
+	init_extensions_from(text(GL_VENDOR), text(GL_RENDERER), text(GL_VERSION), text(GL_EXTENSIONS), sys_gl_proc);
 }
 
 void OGL_extensions::init_extensions_from(const char* vend, const char* rend, const char* vers, const char* exte,
