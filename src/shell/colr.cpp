@@ -5,8 +5,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "textures/OGL_extensions.h"
-
 colr_class colr;
 
 namespace {
@@ -84,7 +82,6 @@ void colr_class::set_index(const int index, float a)
 {
 	float rgb[3];
 	resolve(index, rgb);
-	a *= ren.render_alpha;
 	if (a <= 0.99f)
 		glColor4f(rgb[0], rgb[1], rgb[2], a);
 	else

@@ -281,7 +281,7 @@ void OGL_tex_rect(float x1, float y1, float x2, float y2, float s1, float t1, fl
 
 void OGL_sbuff()
 {
-	glColor4f(1, 1, 1, ren.render_alpha);
+	glColor3f(1, 1, 1);
 	xtim.profile_chart("sb1", 0);
 	sys_swap_window();
 	xtim.profile_chart("sb2", 0);
