@@ -187,6 +187,7 @@ int MACIBM_make_context(int monitor)
 	mnw.context[monitor] = context;
 	if (!sys_set_swap_interval(0)) xer << "Warning: unable to disable vsync.\n";
 	set_gl_defaults();
+	OGL_forget_state(); // a new context: the drawing state cache reads it afresh
 	return 1;
 }
 

@@ -29,6 +29,10 @@ void shell_ready()
 	recall_ins_texes();
 	colr.read_palette(scratch_array);
 	OGL_nrml_colors();
+	// Back faces are culled with clockwise fronts, as the program's context set-up has it: every quad
+	// must be wound clockwise on screen to show.
+	glFrontFace(GL_CW);
+	glEnable(GL_CULL_FACE);
 	ready = true;
 }
 
