@@ -15,7 +15,7 @@
 #include "shell/hl_init.h"
 
 next_class next;
-dir_progress_struct dir_progress;
+dir_progress_struct dir_progress[2];
 
 void reset_next()
 {
@@ -195,10 +195,10 @@ int grab_files()
 void dir_progress_bar(float d1, float d, float d2, int call_type, const std::string& message1,
                       const std::string& rel_path_exp)
 {
-	dir_progress.fill = d1 == d2 ? 0.52f : std::clamp(0.04f + 0.96f * (d - d1) / (d2 - d1), 0.04f, 1.0f);
-	dir_progress.call_type = call_type;
-	dir_progress.message1 = message1;
-	dir_progress.message2 = call_type == 0 ? "Currently SCANNING the directory text file." : "Currently EXAMINING the hard disk.";
-	dir_progress.rel_path_exp = rel_path_exp;
-	++dir_progress.shown;
+	dir_progress_struct& p = dir_progress[call_type != 0];
+	p.fill = d1 == d2 ? 0.52f : std::clamp(0.04f + 0.96f * (d - d1) / (d2 - d1), 0.04f, 1.0f);
+	p.message1 = message1;
+	p.message2 = call_type == 0 ? "Currently SCANNING the directory text file." : "Currently EXAMINING the hard disk.";
+	p.rel_path_exp = rel_path_exp;
+	++p.shown;
 }

@@ -31,14 +31,13 @@ void extract_and_delete_file(const std::string& dest_path_zip, const std::string
 // build's own limit are applied.
 int streams_for_rate(float rate);
 
-// What the reading and examining progress display shows, as dir_progress_bar last set it.
+// What the progress display last showed while reading (0) and while examining (1).
 struct dir_progress_struct {
 	float fill = 0; // filled fraction of the bar, 0.04 to 1
-	int call_type = 0;
 	std::string message1, message2, rel_path_exp;
 	int shown = 0; // how many times it has been shown
 };
-extern dir_progress_struct dir_progress;
+extern dir_progress_struct dir_progress[2];
 
 // Shows how far reading (call type 0) or examining (call type 1) has come: d between d1 and d2.
 void dir_progress_bar(float d1, float d, float d2, int call_type, const std::string& message1,
