@@ -20,3 +20,7 @@ void MACIBM_nuke_context(int monitor);
 void* MACIBM_make_context_loader();
 int MACIBM_set_context_loader(void* main_context);
 void MACIBM_show_init(const std::string& message, const float* fraction);
+
+// The program's name and version as the log header and the HTTP client give them.
+constexpr const char* app_version_text = "Velmora 9.00 Beta-25";
+constexpr int app_version_num = 90025;

@@ -1,0 +1,2 @@
+#include "installer/media.h"
+int check_any(int, int) { return 0; }

@@ -1,0 +1,2 @@
+#pragma once
+int check_any(int what, int force);

@@ -1,0 +1,6 @@
+#pragma once
+#include <string>
+#include <vector>
+void get_OS_abs_path(int kind, std::string& out_path);
+int opensave_getitems(const std::string& wrk_path, int file_type, std::vector<std::string>& out_files,
+                      std::vector<int>& out_file_types);

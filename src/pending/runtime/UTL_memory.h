@@ -1,0 +1,3 @@
+#pragma once
+#include <string>
+void dump_mem_stats(const std::string& message);
