@@ -154,7 +154,7 @@ TEST_F(choose_test, signatures_of_many_files_arrive_in_manifest_order)
 	for (int i = 0; i < 2500; ++i) {
 		std::string name = std::to_string(i);
 		if (i % 3 == 0) put("d/" + name, "content " + name);
-		if (i % 5 == 1) put("d/" + name, "");
+		else if (i % 5 == 1) put("d/" + name, "");
 		text += file_line(0, 900, md5_of("content " + name), name);
 	}
 	ASSERT_EQ(read_disc(text), 3);

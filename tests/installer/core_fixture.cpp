@@ -6,7 +6,7 @@
 #include "installer/choose.h"
 #include "installer/directory.h"
 #include "installer/engine.h"
-#include "installer/media_locator.h"
+#include "installer/media.h"
 #include "io/zip.h"
 #include "runtime/UTL_cmdline.h"
 
@@ -88,6 +88,7 @@ int core_test::install()
 	int result = 0;
 	for (engine_calls = 0; result == 0 && engine_calls < 100000; ++engine_calls) result = grab_files();
 	stg.step = 2;
+	installed_disk = next.totl_disk;
 	reset_next();
 	return result;
 }

@@ -42,7 +42,8 @@ protected:
 	// run the engine until it reports the end. 0 when the choice was cancelled, else the engine's
 	// final result.
 	int install();
-	int engine_calls = 0; // grab_files calls of the last install()
+	int engine_calls = 0;       // grab_files calls of the last install()
+	float installed_disk = 0;   // next.totl_disk when the engine reported the end
 
 	// Replies given to the questions, in order; the questions asked are recorded.
 	static std::deque<int> replies;

@@ -1,6 +1,6 @@
 // Finding the install disc among the drives and reading the installation's name from it.
 #include "core_fixture.h"
-#include "installer/media_locator.h"
+#include "installer/media.h"
 #include "runtime/UTL_cmdline.h"
 #include "runtime/xtim.h"
 

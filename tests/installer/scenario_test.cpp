@@ -99,7 +99,7 @@ TEST_F(scenario_test, fresh_install_gives_exactly_this_platforms_current_files)
 		if (download_os == 3) files["Resources/plugins/six.xpl"] = "for 3 only";
 		if (download_os == 3) files["Resources/plugins/three.xpl"] = "program for 3";
 		EXPECT_EQ(tree(dest_dir_path), expected_fresh(files)) << download_os;
-		EXPECT_EQ(next.totl_disk, 2 * (6 + 6 + 7 + (download_os == 2 ? 13 : 10 + 13)));
+		EXPECT_EQ(installed_disk, 2 * (6 + 6 + 7 + (download_os == 2 ? 13 : 10 + 13)));
 	}
 }
 

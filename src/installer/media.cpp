@@ -1,4 +1,4 @@
-#include "installer/media_locator.h"
+#include "installer/media.h"
 
 #include "installer/stg.h"
 #include "io/IO_UTILS.h"
