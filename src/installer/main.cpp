@@ -1,11 +1,13 @@
 #include "installer/main.h"
 
+#include <cstdio>
 #include <sstream>
 
 #include "installer/media.h"
 #include "installer/stg.h"
 #include "io/IO_UTILS.h"
 #include "io/pref.h"
+#include "runtime/PlatformUtils.h"
 #include "shell/hl_alert.h"
 #include "shell/hl_init.h"
 #include "shell/hl_mnw.h"
@@ -94,6 +96,19 @@ int WinMain(void* instance, void* prev_instance, const char* cmd_line, int show_
 	while (!app_done) MACIBM_event_proc();
 	MACIBM_finishup(1);
 	return 0;
+}
+
+int pick_dest_path()
+{
+	char buf[2048];
+	snprintf(buf, sizeof buf, "%s", dest_dir_path.c_str());
+	if (!GetFilePathFromUser(2, "Pick a folder to install Velmora to! Be sure to pick your existing folder if you already have one!",
+	                         "This is my Velmora destination", 1, dest_dir_path.c_str(), buf))
+		return 0;
+	dest_dir_path = buf;
+	if (path_is_to_a_sim()) return 1;
+	dest_dir_path += (install_name == no_install_name ? std::string("Velmora 9") : install_name) + "/";
+	return 1;
 }
 
 int path_is_to_a_sim()

@@ -1,5 +1,6 @@
 #include "runtime/HL_THREAD.h"
 
+#include <cxxabi.h>
 #include <sched.h>
 
 #include <cstdint>
@@ -115,6 +116,8 @@ static void* THREAD_launch(void* arg)
 	exce_class failure("", "", "", "", "HL_THREAD", 0, 2);
 	try {
 		return body(ref);
+	} catch (abi::__forced_unwind&) {
+		throw; // a thread ending itself (THREAD_send_exception) unwinds through here
 	} catch (const exce_class& e) {
 		failure = e;
 		failure.MakeFatal();
@@ -233,6 +236,7 @@ static void report_all(UTL_message_queue* q)
 
 void THREAD_check_exception(int check_all)
 {
+	if (!threads_inited) return;
 	report_all(quit_exce);
 	if (check_all) report_all(warn_exce);
 }

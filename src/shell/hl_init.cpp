@@ -39,7 +39,8 @@ static void open_log()
 {
 	std::string folder = install_type == 0 ? sys_program_folder() : sys_desktop_folder();
 	xer.open(folder + "Log.txt", std::ios::out | std::ios::trunc);
-	xer << std::fixed;
+	// Unbuffered, so that the log is complete up to the moment of a crash or a kill.
+	xer << std::fixed << std::unitbuf;
 }
 
 static void seed_random()

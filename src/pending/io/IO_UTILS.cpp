@@ -21,3 +21,5 @@ int opensave_getitems(const std::string& p, int, std::vector<std::string>& names
 	closedir(d);
 	return int(names.size());
 }
+void set_path_to_right_dirchars(std::string&) {}
+void check_len(const std::string&) {}
