@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <string_view>
 #include <vector>
 
 #include "installer/directory.h"
@@ -14,10 +15,28 @@
 
 select_alert_func select_alert_asker = nullptr;
 
-void trim_dest_folder(std::string& path)
+// The part of a manifest path below the installation folder.
+static std::string_view below_install(std::string_view path)
 {
 	size_t cut = path.find('/');
-	if (cut != std::string::npos) path.erase(0, cut + 1);
+	return cut == std::string_view::npos ? path : path.substr(cut + 1);
+}
+
+void trim_dest_folder(std::string& path)
+{
+	path.erase(0, path.size() - below_install(path).size());
+}
+
+int path_leaves_install(const std::string& path)
+{
+	std::string_view rel = below_install(path);
+	if (rel.starts_with('/') || (rel.size() >= 3 && rel.substr(1, 2) == ":\\")) return 1;
+	for (size_t start = 0; start <= rel.size();) {
+		size_t end = std::min(rel.find('/', start), rel.size());
+		if (rel.substr(start, end - start) == "..") return 1;
+		start = end + 1;
+	}
+	return 0;
 }
 
 std::string dest_path_exp_of(const std::string& manifest_path)

@@ -30,3 +30,5 @@ void make_dir_error(const std::string& path, int err);
 std::string dest_path_exp_of(const std::string& manifest_path);
 // Drops the first component (the installation folder's name) of a manifest path, in place.
 void trim_dest_folder(std::string& path);
+// 1 when a manifest path's part below the installation folder is absolute or climbs out with "..".
+int path_leaves_install(const std::string& path);

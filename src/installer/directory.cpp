@@ -23,21 +23,6 @@ int path_has_no_file(const std::string& path)
 	return path.empty() || path.back() == '/';
 }
 
-int path_leaves_install(const std::string& path)
-{
-	std::string rel = path;
-	trim_dest_folder(rel);
-	if (!rel.empty() && rel[0] == '/') return 1;
-	if (rel.size() >= 3 && rel[1] == ':' && rel[2] == '\\') return 1;
-	size_t start = 0;
-	while (start <= rel.size()) {
-		size_t end = std::min(rel.find('/', start), rel.size());
-		if (rel.compare(start, end - start, "..") == 0) return 1;
-		start = end + 1;
-	}
-	return 0;
-}
-
 int is_for_this_os(const file_version_struct& v)
 {
 	return v.os_type == stg.download_os || v.os_type == 0 || (v.os_type == 6 && stg.download_os == 3);

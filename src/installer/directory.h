@@ -40,7 +40,5 @@ int read_directory(const std::string& disk_path, const std::string& message);
 // The reaction of a network build to a directory file newer than it understands: the program ends.
 void new_format(const std::string& path);
 int path_has_no_file(const std::string& path);
-// 1 when the path's part below the installation folder is absolute or climbs out with "..".
-int path_leaves_install(const std::string& path);
 // 1 when the version belongs to this installation's operating system.
 int is_for_this_os(const file_version_struct& v);

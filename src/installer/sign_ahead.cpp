@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "io/IO_UTILS.h"
 #include "io/md5.h"
@@ -30,41 +32,46 @@ void sign_ahead_class::work()
 		size_t i = next_claim.fetch_add(1);
 		if (i >= count) return;
 		// The slot is free once the caller has taken the file that used it before.
-		for (size_t t = taken.load(); i >= t + window; t = taken.load()) {
+		for (size_t t = taken; i >= t + window; t = taken) {
 			if (stopping) return;
+			++ahead_waiters;
 			taken.wait(t);
+			--ahead_waiters;
 		}
 		if (stopping) return;
 		sign(i, slots[i % window]);
 	}
 }
 
-// A worker signs only readable, non-empty regular files with plain paths. Everything else goes back
-// to the caller, so that missing files and bad paths are reported on the main thread as they would
-// be without the workers.
+// A worker signs readable regular files with plain paths, and knows that a missing or empty file
+// has no signature. Everything else goes back to the caller, so that odd files and bad paths are
+// handled on the main thread as they would be without the workers.
 void sign_ahead_class::sign(size_t i, slot_struct& s)
 {
 	std::string path = path_of(i);
+	bool plain = path.size() <= max_path_len && !strpbrk(path.c_str(), "\\:");
 	struct stat st;
-	bool plain = path.size() <= max_path_len && path.find_first_of("\\:") == std::string::npos;
+	int found = plain ? stat(path.c_str(), &st) : -1;
+	bool regular = found == 0 && S_ISREG(st.st_mode);
 	int state = slot_for_caller;
-	if (plain && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 && access(path.c_str(), R_OK) == 0) {
-		s.sig.clear();
-		state = calc_file_md5(path, s.sig) == 0 ? slot_signed : slot_for_caller;
-	}
-	s.state = state;
-	s.state.notify_one();
+	if ((plain && found != 0 && (errno == ENOENT || errno == ENOTDIR)) || (regular && st.st_size == 0))
+		state = slot_unsigned;
+	else if (regular && access(path.c_str(), R_OK) == 0 && calc_file_md5(path, s.sig) == 0)
+		state = slot_signed;
+	if (s.state.exchange(state) == slot_awaited) s.state.notify_one();
 }
 
 void sign_ahead_class::take(size_t i, std::string& sig)
 {
 	slot_struct& s = slots[i % window];
-	for (int st = s.state; st == slot_pending; st = s.state) s.state.wait(slot_pending);
-	if (s.state == slot_signed)
+	int state = slot_pending;
+	if (s.state.compare_exchange_strong(state, slot_awaited)) state = slot_awaited;
+	for (; state == slot_awaited; state = s.state) s.state.wait(slot_awaited);
+	if (state == slot_signed)
 		sig = s.sig;
-	else
+	else if (state == slot_for_caller)
 		calc_file_md5(path_of(i), sig);
 	s.state = slot_pending;
 	taken = i + 1;
-	taken.notify_all();
+	if (ahead_waiters) taken.notify_all();
 }

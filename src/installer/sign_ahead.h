@@ -22,7 +22,8 @@ public:
 
 private:
 	enum { window = 1024 }; // how far the workers may run ahead of the caller
-	enum { slot_pending, slot_signed, slot_for_caller };
+	// A slot is pending until a worker has looked at its file; awaited while the caller waits for it.
+	enum { slot_pending, slot_awaited, slot_signed, slot_unsigned, slot_for_caller };
 	struct slot_struct {
 		std::atomic<int> state{slot_pending};
 		std::string sig;
@@ -36,6 +37,7 @@ private:
 	std::unique_ptr<slot_struct[]> slots;
 	std::atomic<size_t> next_claim{0};
 	std::atomic<size_t> taken{0};
+	std::atomic<int> ahead_waiters{0}; // workers waiting for the caller to take files
 	std::atomic<bool> stopping{false};
 	std::vector<std::thread> workers;
 };
