@@ -99,6 +99,7 @@ TEST_F(scenario_test, fresh_install_gives_exactly_this_platforms_current_files)
 		if (download_os == 3) files["Resources/plugins/six.xpl"] = "for 3 only";
 		if (download_os == 3) files["Resources/plugins/three.xpl"] = "program for 3";
 		EXPECT_EQ(tree(dest_dir_path), expected_fresh(files)) << download_os;
+		EXPECT_EQ(log().find("EXPANDING"), std::string::npos); // file actions are logged only when asked for
 		EXPECT_EQ(installed_disk, 2 * (6 + 6 + 7 + (download_os == 2 ? 13 : 10 + 13)));
 	}
 }
@@ -110,6 +111,8 @@ TEST_F(scenario_test, older_installation_is_brought_up_to_date)
 	put("Sub/Deep/dropped.txt", "dropped");
 	put("Keep/dropped.txt", "dropped");
 	put("Keep/stay.txt", "stay");
+	put("Dots/dropped.txt", "dropped");
+	put("Dots/.hidden", "listed as nothing");
 	put("M/m1.txt", "user 1");
 	put("M/m2.txt", "user 2");
 	put("N/n1.txt", "user 3");
@@ -122,6 +125,7 @@ TEST_F(scenario_test, older_installation_is_brought_up_to_date)
 		{"Sub/Deep/dropped.txt", dropped},
 		{"Keep/dropped.txt", dropped},
 		{"Keep/stay.txt", {"stay"}},
+		{"Dots/dropped.txt", dropped},
 		{"M/m1.txt", {"m1"}},
 		{"M/m2.txt", {"m2"}},
 		{"N/n1.txt", {"n1"}},
@@ -141,6 +145,7 @@ TEST_F(scenario_test, older_installation_is_brought_up_to_date)
 	std::map<std::string, std::string> files = {
 		{"outdated.txt", "v900"}, {"Keep/stay.txt", "stay"}, {"M/m1.txt", "m1"},   {"M/m2.txt", "m2"},
 		{"N/n1.txt", "user 3"},  {"N/n2.txt", "user 4"},   {"q.txt", "q"},        {"r.txt", "user 6"},
+		{"Dots/.hidden", "listed as nothing"},
 	};
 	EXPECT_EQ(tree(dest_dir_path), expected_fresh(files));
 
@@ -154,6 +159,8 @@ TEST_F(scenario_test, older_installation_is_brought_up_to_date)
 	ASSERT_NE(sub, std::string::npos);
 	EXPECT_LT(deep, sub);
 	EXPECT_EQ(text.find("cleanup: DELETING  file " + dest("Keep/")), std::string::npos); // still holds a file
+	// A folder holding only a dot-file lists as empty; removing it fails without a word to the user.
+	EXPECT_NE(text.find("cleanup: DELETING  file " + dest("Dots/") + ", with result=39.\n"), std::string::npos);
 	EXPECT_EQ(text.find("DELETING  file " + disc.root), std::string::npos);           // the disc's archives stay
 }
 
