@@ -6,7 +6,7 @@ packages=(
   libsdl2-dev libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0
   zlib1g-dev libminizip-dev libarchive-dev libpng-dev libsquish-dev libssl-dev libdw-dev
   libgtest-dev
-  zip unzip p7zip-full nginx-light
+  zip unzip p7zip-full nginx-light curl
 )
 missing=()
 for p in "${packages[@]}"; do

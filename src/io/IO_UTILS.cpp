@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "platform/sys_files.h"
+#include "shell/cmnd.h"
 #include "shell/hl_alert.h"
 
 static const char* const unit = "IO_UTILS";
@@ -62,7 +63,8 @@ const error_msg_info kErrMsgs[] = {
 	{20002, "We were unable to read from a zip file. It may be missing or damaged"},
 	{20003, "We were unable to create a zip file"},
 	{20004, "We were unable to write to a zip file. It may be missing or damaged"},
-	{20005, "We cannot compress a zip file because its source file resource fork is more than 2 GB. The source file is probably damaged"},
+	{20005, "We cannot compress a zip file because its source file resource fork is more than 2 GB. "
+	        "The source file is probably damaged"},
 	{20006, "We could not open a file to read from it"},
 	{20007, "We were unable to connct to the network due to an internal reconnect error"},
 	{20008, "We wre unable to connect to the network due to a bad state error"},
@@ -93,6 +95,8 @@ bool has_drive_prefix(const std::string& path)
 
 void set_path_to_right_dirchars(std::string& path)
 {
+	// A path from this system is already in the convention; backslash and colon are ordinary name characters in it.
+	if (!path.empty() && path[0] == '/') return;
 	for (size_t i = has_drive_prefix(path) ? 3 : 0; i < path.size(); ++i)
 		if (path[i] == '\\' || path[i] == ':') path[i] = '/';
 }
@@ -251,19 +255,28 @@ int opensave_getitems(const std::string& wrk_path, int file_type, std::vector<st
 {
 	out_files.clear();
 	out_file_types.clear();
-	if (file_type == 20 || file_type == 21) return 0;
-	if (wrk_path.size() > 3 && !is_dirchar(wrk_path.back()))
-		__MACIBM_alert(0, "Working path does not appear to be a directory!",
-		               "This is not consistent with my labelling practices!",
-		               "I need to end all paths with the directory indicator!", wrk_path, t_exit, unit, __LINE__);
-
 	std::vector<std::pair<std::string, int>> items;
-	if (DIR* dir = opendir(wrk_path.c_str())) {
-		while (const dirent* ent = readdir(dir)) {
-			int type = is_folder_entry(wrk_path, ent) ? 1 : 0;
-			if (opensave_takeit(wrk_path, ent->d_name, file_type, type)) items.emplace_back(ent->d_name, type);
+	if (file_type == 20 || file_type == 21) {
+		// Commands are listed like files: the next component of their names under the path.
+		std::vector<std::string> commands;
+		if (file_type == 21) cmnd.get_cmds_in_path(wrk_path, commands);
+		for (std::string& name : commands) {
+			bool folder = !name.empty() && is_dirchar(name.back());
+			if (folder) name.pop_back();
+			items.emplace_back(name, folder ? 1 : file_type);
 		}
-		closedir(dir);
+	} else {
+		if (wrk_path.size() > 3 && !is_dirchar(wrk_path.back()))
+			__MACIBM_alert(0, "Working path does not appear to be a directory!",
+			               "This is not consistent with my labelling practices!",
+			               "I need to end all paths with the directory indicator!", wrk_path, t_exit, unit, __LINE__);
+		if (DIR* dir = opendir(wrk_path.c_str())) {
+			while (const dirent* ent = readdir(dir)) {
+				int type = is_folder_entry(wrk_path, ent) ? 1 : 0;
+				if (opensave_takeit(wrk_path, ent->d_name, file_type, type)) items.emplace_back(ent->d_name, type);
+			}
+			closedir(dir);
+		}
 	}
 	// Ascending without regard to case; names equal but for case keep a fixed order by their bytes.
 	std::sort(items.begin(), items.end(), [](const auto& a, const auto& b) {

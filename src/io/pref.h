@@ -21,7 +21,7 @@ public:
 class pref_class {
 public:
 	// Reads (write 0) or writes (write 1) preference file `which`; 11 is the installer's.
-	void IO_set(int which, int write);
+	static void IO_set(int which, int write);
 };
 
 extern pref_class pref;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "io/IO_UTILS.h"
 #include "shell/hl_init.h"

@@ -23,6 +23,7 @@
 #include "textures/tman.h"
 
 std::ofstream xer;
+std::string xer_path;
 std::string app_path;
 int g_case_sensitive = 0;
 int ogl_inited = 0;
@@ -38,7 +39,8 @@ void MACIBM_set_app_path(std::string& path) { path = sys_program_folder(); }
 static void open_log()
 {
 	std::string folder = install_type == 0 ? sys_program_folder() : sys_desktop_folder();
-	xer.open(folder + "Log.txt", std::ios::out | std::ios::trunc);
+	xer_path = folder + "Log.txt";
+	xer.open(xer_path, std::ios::out | std::ios::trunc);
 	// Unbuffered, so that the log is complete up to the moment of a crash or a kill.
 	xer << std::fixed << std::unitbuf;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 extern std::ofstream xer;         // the diagnostics log Log.txt
+extern std::string xer_path;      // its full path once it is open; the crash handler appends to it
 extern std::string app_path;      // base folder for relative paths; left empty
 extern int g_case_sensitive;
 extern int ogl_inited;            // the context exists and the first top window is set up

@@ -17,7 +17,7 @@ struct path_case {
 TEST(path_convention, separators_are_converted_after_the_drive_prefix)
 {
 	for (path_case c : {path_case{"C:\\A\\B:D", "C:\\A/B/D"}, {"\\\\server\\share", "//server/share"},
-	                    {"C:\\", "C:\\"}, {"/home/a\\b:c/", "/home/a/b/c/"}, {"", ""}}) {
+	                    {"C:\\", "C:\\"}, {"/home/a\\b:c/", "/home/a\\b:c/"}, {"a\\b:c", "a/b/c"}, {"", ""}}) {
 		std::string p = c.in;
 		set_path_to_right_dirchars(p);
 		EXPECT_EQ(p, c.expected) << c.in;
@@ -166,7 +166,7 @@ TEST(error_texts, table_first_then_the_system)
 
 using folder_listing = io_test;
 
-TEST_F(folder_listing, sorted_without_case_hidden_names_dropped)
+TEST_F(folder_listing, sorted_without_case_hidden_names_dropped_commands_listed_like_files)
 {
 	for (const char* f : {"b.txt", "A.dat", ".hidden", "c/x", "ab", "B2", "a1"}) box.write(std::string("l/") + f, "");
 	std::vector<std::string> names;
@@ -179,7 +179,14 @@ TEST_F(folder_listing, sorted_without_case_hidden_names_dropped)
 	EXPECT_EQ(opensave_getitems(box.path("l/"), 19, names, types), 2);
 	EXPECT_EQ(names, (std::vector<std::string>{"b.txt", "c"}));
 
-	for (int kind : {20, 21}) EXPECT_EQ(opensave_getitems(box.path("l/"), kind, names, types), 0);
+	EXPECT_EQ(opensave_getitems(box.path("l/"), 20, names, types), 0);
+	EXPECT_EQ(opensave_getitems(box.path("l/"), 21, names, types), 0);
+	EXPECT_EQ(opensave_getitems("sim/", 21, names, types), 1);
+	EXPECT_EQ(names, std::vector<std::string>{"operation"});
+	EXPECT_EQ(types, std::vector<int>{1});
+	EXPECT_EQ(opensave_getitems("sim/operation/", 21, names, types), 1);
+	EXPECT_EQ(names, std::vector<std::string>{"none"});
+	EXPECT_EQ(types, std::vector<int>{21});
 	EXPECT_EQ(opensave_getitems(box.path("missing/"), 0, names, types), 0);
 	EXPECT_TRUE(names.empty() && types.empty());
 }

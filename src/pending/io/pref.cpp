@@ -1,2 +1,0 @@
-#include "io/pref.h"
-void pref_class::IO_set(int, int) {}

@@ -1,2 +1,0 @@
-#include "runtime/UTL_memory.h"
-void dump_mem_stats(const std::string&) {}

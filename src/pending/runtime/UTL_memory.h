@@ -1,3 +1,0 @@
-#pragma once
-#include <string>
-void dump_mem_stats(const std::string& message);
