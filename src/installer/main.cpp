@@ -88,7 +88,7 @@ int WinMain(void* instance, void* prev_instance, const char* cmd_line, int show_
 	install_name = no_install_name;
 	assign_start_values();
 	check_any(0, 0);
-	pref.IO_set(11, 0);
+	pref_class::IO_set(11, 0);
 	xer << "After searching, I think that dvd_path=" << dvd_path << "\n";
 	std::string given = destination_from_command_line(cmd_line);
 	if (!given.empty()) dest_dir_path = given;

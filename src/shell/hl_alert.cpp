@@ -110,7 +110,7 @@ void __MACIBM_alert(int close_to, const std::string& s1, const std::string& s2, 
 void MACIBM_finishup(int is_normal_exit)
 {
 	if (is_normal_exit == 1 && !cmdline.has_option("--fps_test")) {
-		pref.IO_set(11, 1);
+		pref_class::IO_set(11, 1);
 		keys.keys_io(1);
 	}
 	if (is_normal_exit == 1) THREAD_shutdown();
