@@ -93,11 +93,22 @@ bool has_drive_prefix(const std::string& path)
 	return path.size() >= 3 && path[1] == ':' && path[2] == '\\';
 }
 
+// Where a path may still hold a foreign separator: nowhere in a path from this system, whose backslashes and
+// colons are ordinary name characters; after the drive prefix of a drive-style path.
+static size_t foreign_separators_from(const std::string& path)
+{
+	if (!path.empty() && path[0] == '/') return path.size();
+	return has_drive_prefix(path) ? 3 : 0;
+}
+
+bool has_foreign_separator(const std::string& path)
+{
+	return path.find_first_of("\\:", foreign_separators_from(path)) != std::string::npos;
+}
+
 void set_path_to_right_dirchars(std::string& path)
 {
-	// A path from this system is already in the convention; backslash and colon are ordinary name characters in it.
-	if (!path.empty() && path[0] == '/') return;
-	for (size_t i = has_drive_prefix(path) ? 3 : 0; i < path.size(); ++i)
+	for (size_t i = foreign_separators_from(path); i < path.size(); ++i)
 		if (path[i] == '\\' || path[i] == ':') path[i] = '/';
 }
 

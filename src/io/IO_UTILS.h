@@ -28,6 +28,8 @@ enum { max_path_len = 499 };
 
 // True for a path that starts with a drive prefix such as `C:\`; such a prefix keeps its backslash.
 bool has_drive_prefix(const std::string& path);
+// A backslash or colon where the convention wants '/' (see set_path_to_right_dirchars).
+bool has_foreign_separator(const std::string& path);
 void set_path_to_right_dirchars(std::string& path);
 void get_file_with_path(std::string& file, const std::string& path);
 void get_path_with_path(std::string& folder, const std::string& path);

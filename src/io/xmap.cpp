@@ -29,10 +29,9 @@ void xmap_class::release()
 
 const char* xmap_class::retry(const std::string& path)
 {
-	for (size_t i = has_drive_prefix(path) ? 3 : 0; i < path.size(); ++i)
-		if (path[i] == '\\' || path[i] == ':')
-			__MACIBM_alert(0, "OOPS!", "I got a bad dirchar! I only want '/'!", "The path in question is:", path,
-			               t_exit, unit, __LINE__);
+	if (has_foreign_separator(path))
+		__MACIBM_alert(0, "OOPS!", "I got a bad dirchar! I only want '/'!", "The path in question is:", path,
+		               t_exit, unit, __LINE__);
 	check_len(path);
 	release();
 
