@@ -16,8 +16,6 @@ int this_install_has_exes = 0;
 std::set<std::string> deleted_files;
 int f = 0;
 
-static const char* const vendor_download_url = "https://www.quorvik.com/downloads/";
-
 int path_has_no_file(const std::string& path)
 {
 	return path.empty() || path.back() == '/';
@@ -28,13 +26,21 @@ int is_for_this_os(const file_version_struct& v)
 	return v.os_type == stg.download_os || v.os_type == 0 || (v.os_type == 6 && stg.download_os == 3);
 }
 
+// The newer installer is offered by the same server whose files were too new for this one.
+static std::string vendor_download_url()
+{
+	if (stg.sel_server < 0 || stg.sel_server >= stg.num_servers) return "";
+	return "http://" + server_name[stg.sel_server] + server_path[stg.sel_server];
+}
+
 void new_format(const std::string& path)
 {
+	const std::string url = vendor_download_url();
 	__MACIBM_alert(0, "OK I am checking the Quorvik servers and I am finding file formats that are newer than I can understand!",
 	               "In other words, you need to get a new installer!",
-	               std::string("Please download the newest installer from the Downloads section of ") + vendor_download_url,
+	               "Please download the newest installer from the Downloads section of " + (url.empty() ? "the Quorvik servers." : url),
 	               path, t_alert, "directory", __LINE__);
-	go_to_URL(vendor_download_url);
+	if (!url.empty()) go_to_URL(url);
 	stg.step = 2;
 	app_done = 1;
 }
