@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Draws the three interface pictures that the program carries and writes them as PNG files.
 
-Run from the top of the source tree: tools/draw_artwork.py [output folder, default assets/].
+Run from the top of the source tree: tools/artwork/draw_artwork.py [output folder, default assets/].
 Needs Python 3 with PIL (Debian: python3-pil) and the DejaVu fonts (fonts-dejavu-core).
 """
 import os
