@@ -3,10 +3,12 @@
 #include <cstdio>
 #include <sstream>
 
+#include "installer/build_flags.h"
 #include "installer/media.h"
 #include "installer/stg.h"
 #include "io/IO_UTILS.h"
 #include "io/pref.h"
+#include "net/mirrors.h"
 #include "runtime/PlatformUtils.h"
 #include "shell/hl_alert.h"
 #include "shell/hl_init.h"
@@ -87,7 +89,12 @@ int WinMain(void* instance, void* prev_instance, const char* cmd_line, int show_
 	stls.text[602] = "OK";
 	install_name = no_install_name;
 	assign_start_values();
-	check_any(0, 0);
+	if constexpr (is_net) {
+		std::string problem = read_server_list();
+		if (!problem.empty()) __MACIBM_alert(0, "I cannot use the list of download servers.", problem, "", "", t_alert, "main", __LINE__);
+	} else {
+		check_any(0, 0);
+	}
 	pref_class::IO_set(11, 0);
 	xer << "After searching, I think that dvd_path=" << dvd_path << "\n";
 	std::string given = destination_from_command_line(cmd_line);

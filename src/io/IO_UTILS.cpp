@@ -75,8 +75,8 @@ const error_msg_info kErrMsgs[] = {
 	{0, nullptr},
 };
 
-std::string sErrFile;
-int sErrLine = 0;
+thread_local std::string sErrFile;
+thread_local int sErrLine = 0;
 std::ofstream ouf;
 
 int set_err_loc(int err, const char* unit_name, int line)

@@ -14,8 +14,8 @@ struct error_msg_info {
 extern const error_msg_info kErrMsgs[]; // ended by a row whose msg is null
 
 // Where the latest failed file or archive operation happened, for the log lines of the extractors.
-extern std::string sErrFile;
-extern int sErrLine;
+extern thread_local std::string sErrFile; // per thread: signatures are also taken on workers
+extern thread_local int sErrLine;
 // Records the failure location and hands the code back, so a failing call site reads
 // `return set_err_loc(errno, "IO_UTILS", __LINE__);`.
 int set_err_loc(int err, const char* unit, int line);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "shell/colr.h"
 #include "shell/hl_init.h"
 #include "shell/hl_mnw.h"
 
@@ -82,6 +83,7 @@ void xtim_class::xtim_update()
 		}
 	}
 	update_mouse_timing(real_time);
+	colr.set_pulse_colors(real_time);
 }
 
 void xtim_class::profile_chart(const char* location, int is_last)

@@ -16,6 +16,7 @@
 #include "runtime/UTL_cmdline.h"
 #include "runtime/xtim.h"
 #include "shell/butn.h"
+#include "shell/colr.h"
 #include "shell/hl_alert.h"
 #include "shell/hl_mnw.h"
 #include "shell/oglp.h"
@@ -105,6 +106,7 @@ void MACIBM_init(int, const char* argv[])
 	glExt.init_extensions();
 	THREAD_make_workers();
 	recall_ins_texes();
+	colr.read_palette(scratch_array); // the interface image is still in the scratch buffer
 	MACIBM_clear_menus(1);
 	MACIBM_startwind(-1, 0);
 	OGL_pix_specs(0);
@@ -185,6 +187,7 @@ int MACIBM_make_context(int monitor)
 	mnw.context[monitor] = context;
 	if (!sys_set_swap_interval(0)) xer << "Warning: unable to disable vsync.\n";
 	set_gl_defaults();
+	OGL_forget_state(); // a new context: the drawing state cache reads it afresh
 	return 1;
 }
 

@@ -1,0 +1,204 @@
+#include "installer/engine.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "installer/build_flags.h"
+#include "installer/choose.h"
+#include "installer/directory.h"
+#include "installer/stg.h"
+#include "io/IO_UTILS.h"
+#include "io/p7z.h"
+#include "io/zip.h"
+#include "runtime/xtim.h"
+#include "shell/hl_alert.h"
+#include "shell/hl_init.h"
+
+next_class next;
+dir_progress_struct dir_progress[2];
+
+void reset_next()
+{
+	int start_streams = install_type == 0 ? 2 : 1;
+	next.next_index = 0;
+	for (int i = 0; i < 4; ++i) {
+		next.stream_active[i] = next.stream_waiting[i] = i < start_streams;
+		next.stream_index[i] = 0;
+	}
+	next.star_time = xtim.real_time;
+	next.file_down = next.comp_down = next.totl_disk = 0;
+}
+
+int streams_for_rate(float rate)
+{
+	if (rate > 200) return 9;
+	if (rate > 150) return 8;
+	if (rate > 100) return 6;
+	if (rate > 50) return 4;
+	return 2;
+}
+
+struct file_names_struct {
+	std::string dest_path_exp;
+	std::string src_path; // the archive on the disc
+};
+
+static file_names_struct names_of(const file_version_struct& v)
+{
+	const char* suffix = v.path.find("Global Scenery") != std::string::npos ? ".7z" : ".zip";
+	return {dest_path_exp_of(v.path), dvd_path + install_name + "/" + v.path + suffix};
+}
+
+static void log_result(const char* what, const std::string& path, int code)
+{
+	xer << what << path << ", with result=" << code << ".\n";
+}
+
+void extract_and_delete_file(const std::string& dest_path_zip, const std::string& dest_path_exp)
+{
+	unlock_file(dest_path_exp);
+	std::string out_directory;
+	get_path_with_path(out_directory, dest_path_exp);
+	bool is_7z = dest_path_zip.size() >= 3 && dest_path_zip.compare(dest_path_zip.size() - 3, 3, ".7z") == 0;
+	int code = is_7z ? p7z_to_file(dest_path_zip, out_directory) : zip_to_file(dest_path_zip, out_directory);
+	if (code) {
+		stg.got_failed_install = 1;
+		__MACIBM_alert(0, "The installer cannot extract a file.", "Error: " + error_str(code),
+		               "Compressed File: " + dest_path_zip, "Destination: " + dest_path_exp, t_alert, "engine", __LINE__);
+	}
+	if (stg.log_actions) log_result("EXPANDING file ", dest_path_exp, code);
+	// Only a downloaded copy is removed: an archive read from the disc is the disc's own file.
+	if (install_type == 0 && is_net) {
+		code = delete_file(dest_path_zip);
+		if (stg.log_actions) log_result("DELETING  file ", dest_path_zip, code);
+	}
+}
+
+static void delete_one(const std::string& dest_path_exp)
+{
+	stg.crnt_file_stat = 0;
+	unlock_file(dest_path_exp);
+	int code = delete_file(dest_path_exp);
+	if (stg.log_actions) log_result("now we want to nuke a file: DELETING  file ", dest_path_exp, code);
+	std::string folder;
+	get_path_with_path(folder, dest_path_exp);
+	while (folder.size() > dest_dir_path.size()) {
+		deleted_files.insert(folder);
+		std::string parent;
+		get_path_with_path(parent, folder);
+		if (parent.size() >= folder.size()) break;
+		folder.swap(parent);
+	}
+}
+
+// The network build's download step attaches here: it fetches the archive into the stream's
+// temporary file over several calls before unpacking it.
+static void install_one(int k, const file_names_struct& n, file_version_struct& v)
+{
+	stg.crnt_file_stat = 1;
+	if (k != 0)
+		__MACIBM_alert(0, "Trying to do a DVD install with multiple streams!",
+		               "The shark with the laser on his head is getting very dizzy!", "", "", t_exit, "engine", __LINE__);
+	extract_and_delete_file(n.src_path, n.dest_path_exp);
+	stg.crnt_file_rat = 1;
+	v.on_disk = 1;
+	next.comp_down += v.down_size;
+	next.totl_disk += v.disk_size;
+}
+
+// After a stream finished its file: follow the transfer rate with the number of streams, then
+// retire this stream or let it wait for the next history.
+static void stream_done(int k)
+{
+	float elapsed = xtim.real_time - next.star_time;
+	if (elapsed <= 1) elapsed = 1;
+	int target = streams_for_rate((next.comp_down + next.file_down) / elapsed);
+	if (stg.stream_count) target = stg.stream_count;
+	if (install_type) target = 1;
+	int active = int(std::count(next.stream_active, next.stream_active + 4, 1));
+	if (target > active) {
+		int* idle = std::find(next.stream_active, next.stream_active + 4, 0);
+		next.stream_waiting[idle - next.stream_active] = *idle = 1;
+	}
+	if (target < active)
+		next.stream_active[k] = 0;
+	else
+		next.stream_waiting[k] = 1;
+}
+
+static void step_stream(int k)
+{
+	file_version_struct& v = sim_info.files[next.stream_index[k]].versions.back();
+	file_names_struct n = names_of(v);
+	next.stream_waiting[k] = 0;
+	get_file_with_path(crnt_file_name, n.src_path);
+	crnt_file_path = n.src_path;
+	if (path_has_no_file(v.path))
+		__MACIBM_alert(0, "I am working through the list and found a path that has no file!",
+		               "This is impossible to download or delete!", "It is:", v.path, t_exit, "engine", __LINE__);
+	if (v.want_to_nuke_it)
+		delete_one(n.dest_path_exp);
+	else if (v.want_to_grab_it)
+		install_one(k, n, v);
+	else
+		stg.crnt_file_stat = v.on_disk ? 2 : 3;
+	stream_done(k);
+}
+
+static void remove_emptied_folders()
+{
+	for (auto it = deleted_files.rbegin(); it != deleted_files.rend(); ++it) {
+		std::vector<std::string> names;
+		std::vector<int> types;
+		if (opensave_getitems(*it, 0, names, types) != 0) continue;
+		int code = delete_file(*it);
+		if (stg.log_actions) log_result("cleanup: DELETING  file ", *it, code);
+	}
+}
+
+// A name from the disc that names one folder, so the renaming stays beside the destination.
+static bool is_one_folder_name(const std::string& name)
+{
+	return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
+static void rename_install_folder()
+{
+	if (!this_install_has_exes || !stg.rename_folder || !is_one_folder_name(install_name)) return;
+	std::string parent, old_name;
+	get_path_with_path(parent, dest_dir_path);
+	get_file_with_path(old_name, dest_dir_path);
+	if (!old_name.empty() && old_name.back() == '/') old_name.pop_back();
+	if (rename_file(parent, old_name, install_name) == 0) dest_dir_path = parent + install_name + "/";
+}
+
+int grab_files()
+{
+	int count = int(sim_info.files.size());
+	next.file_down = 0;
+	for (int k = 0; k < 4; ++k) {
+		if (!next.stream_active[k]) continue;
+		if (next.stream_waiting[k]) {
+			next.stream_index[k] = next.next_index;
+			next.next_index = std::clamp(next.next_index + 1, 0, count);
+		}
+		if (next.stream_index[k] >= 0 && next.stream_index[k] < count) step_stream(k);
+	}
+	for (int k = 0; k < 4; ++k)
+		if (next.stream_active[k] && next.stream_index[k] >= 0 && next.stream_index[k] < count) return stg.got_failed_install;
+	next.dir_done = 1;
+	remove_emptied_folders();
+	rename_install_folder();
+	return 1;
+}
+
+void dir_progress_bar(float d1, float d, float d2, int call_type, const std::string& message1,
+                      const std::string& rel_path_exp)
+{
+	dir_progress_struct& p = dir_progress[call_type != 0];
+	p.fill = d1 == d2 ? 0.52f : std::clamp(0.04f + 0.96f * (d - d1) / (d2 - d1), 0.04f, 1.0f);
+	p.message1 = message1;
+	p.message2 = call_type == 0 ? "Currently SCANNING the directory text file." : "Currently EXAMINING the hard disk.";
+	p.rel_path_exp = rel_path_exp;
+	++p.shown;
+}

@@ -1,2 +1,0 @@
-#include "installer/media.h"
-int check_any(int, int) { return 0; }

@@ -1,2 +1,0 @@
-#pragma once
-int check_any(int what, int force);
