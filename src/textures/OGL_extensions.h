@@ -262,7 +262,6 @@ public:
 	const char* cREND = "";
 	const char* cVERS = "";
 	const char* cEXTE = "";
-	float render_alpha = 1.0f; // multiplies every alpha the 2D drawing sets
 };
 
 extern ren_class ren;
