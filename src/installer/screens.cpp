@@ -174,7 +174,7 @@ void ready_lines(message_struct& m)
 	m.set(0, "You are about to install " + tot_disk_req_str + " of files to get " + install_name + ".");
 	if (tot_disk_req > 0 && tot_availabl > 0) {
 		m.set(1, "You have " + tot_availabl_str + " of drive space available for the selected directory.");
-		disk_space_avail = tot_availabl > tot_disk_req ? 1 : 0;
+		disk_space_avail = disk_space_sufficient(tot_availabl, tot_disk_req);
 		if (disk_space_avail) m.set(2, "Click Install to begin.", col_good);
 		else m.set(2, "You don't have enough disk space to install this!", col_problem);
 	}
@@ -233,15 +233,23 @@ void finished_lines(message_struct& m)
 void draw_progress_bar()
 {
 	BTN_frame1(4, 574, 15, 884, 0);
-	if (stg.step != 1 || totl_inst_rat <= 0.02f) return;
-	float x1 = std::trunc(base_x1);
-	float xp = std::trunc(base_x1 + totl_inst_rat * (base_x2 - base_x1));
-	float centre = std::round((x1 + xp) / 4) * 2;
-	float width = std::round((xp - x1) / 4) * 4;
-	BTN_frame1(5, centre, 15, width, 0);
+	float centre, width;
+	if (stg.step == 1 && progress_fill(totl_inst_rat, centre, width)) BTN_frame1(5, centre, 15, width, 0);
 }
 
 } // namespace
+
+int disk_space_sufficient(float availabl, float need) { return availabl > need ? 1 : 0; }
+
+bool progress_fill(float rat, float& centre, float& width)
+{
+	if (rat <= 0.02f) return false;
+	float x1 = std::trunc(base_x1);
+	float xp = std::trunc(base_x1 + rat * (base_x2 - base_x1));
+	centre = std::round((x1 + xp) / 4) * 2;
+	width = std::round((xp - x1) / 4) * 4;
+	return true;
+}
 
 std::string percent_text(float rat) { return one_decimal(rat * 100.0, 2); }
 
@@ -291,8 +299,8 @@ void draw_dir_progress(float fill, const std::string& message1, const std::strin
 	float x1 = left + 30, x2 = left + 482;
 	BTN_frame1(4, (x1 + x2) / 2, bottom + 35, x2 - x1, 0);
 	BTN_frame1(5, x1 + fill * (x2 - x1) / 2, bottom + 35, fill * (x2 - x1), 0);
-	OGL_string(49, left + 32, bottom + 100, message1, 452, 100, 0);
-	OGL_string(61, left + 32, bottom + 80, message2, 452, 100, 0);
-	OGL_string(61, left + 32, bottom + 60, rel_path_exp, 452, 100, 0);
+	OGL_string(46, left + 32, bottom + 100, message1, 452, 100, 0);
+	OGL_string(46, left + 32, bottom + 80, message2, 452, 100, 0);
+	OGL_string(45, left + 32, bottom + 60, rel_path_exp, 452, 100, 0);
 	OGL_sbuff();
 }

@@ -12,6 +12,11 @@ extern float tot_disk_req;
 extern std::string tot_availabl_str, tot_disk_req_str;
 extern std::string dir_path, dir_path_path;
 
+// Free space counts as enough only when it is more than the need.
+int disk_space_sufficient(float availabl, float need);
+// The filled part of the progress bar for the installed fraction: none up to 2 %; else its centre (on an
+// even unit) and its width (a multiple of 4).
+bool progress_fill(float rat, float& centre, float& width);
 // The percentage with one decimal and an integer part at least two wide (" 0.0", "100.0").
 std::string percent_text(float rat);
 // The remaining time at the rate stream 0 has kept so far, e.g. "3 minutes".

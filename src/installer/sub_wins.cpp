@@ -60,9 +60,9 @@ int handle_EULA()
 		OGL_plot_back_col();
 		BTN_fillwin(1, 21);
 		BTN_subwin(0, 16, -1, 50, -1, -1, "", nullptr, nullptr);
-		OGL_string(46, 20, 250, "You may use Velmora for any purpose you like, on as many of your own computers as you like.", 400, 100, 0);
+		OGL_string(46, 20, 250, "You may use Velmora for any purpose you like.", 400, 100, 0);
 		OGL_string(46, 20, 230, "You agree not to make copies of Velmora for anyone else.", 400, 100, 0);
-		OGL_string(46, 20, 210, "You agree not to pass on the artwork of Velmora, or anything made from it, without the written permission of Quorvik.", 400, 100, 0);
+		OGL_string(46, 20, 210, "You agree not to pass on the artwork of Velmora, or anything made from it, without the permission of Quorvik.", 400, 100, 0);
 		if (interface_rect(300, 10, 832, 166, 85, 22, 1, 1)) {
 			agreed = 0;
 			MACIBM_startwind(0, 0);

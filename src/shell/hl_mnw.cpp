@@ -24,6 +24,7 @@ int return_hit = 0, escape_hit = 0, delete_hit = 0;
 std::vector<menu_struct> menu;
 int active_popup_code = 0, select_popup_code = 0, popup_menu_select = 0;
 float m_x1 = 0, m_y1 = 0, m_x2 = 0, m_y2 = 0;
+void (*MACIBM_frame_hook)() = nullptr;
 
 static const int popup_slot = 1519;
 
@@ -307,6 +308,7 @@ void MACIBM_event_proc()
 	if (mnw.is_modal == 0) APP_update();
 	mouse_help_per_wind(mnw.top_win_now);
 	standard_gui();
+	if (MACIBM_frame_hook) MACIBM_frame_hook();
 	OGL_sbuff();
 	xtim.profile_chart("sbuff", 0);
 	xtim.total_frames += 1;

@@ -75,3 +75,6 @@ void APP_handlemenu(int item_code);
 
 // One frame of the program (the main loop).
 void MACIBM_event_proc();
+// Called once a frame, after the frame is drawn and before it is shown; null when nobody listens.
+// It lets a driver (a scripted test, an unattended run) look at the frame and queue the next input.
+extern void (*MACIBM_frame_hook)();
