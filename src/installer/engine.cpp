@@ -6,6 +6,7 @@
 #include "installer/build_flags.h"
 #include "installer/choose.h"
 #include "installer/directory.h"
+#include "installer/screens.h"
 #include "installer/stg.h"
 #include "io/IO_UTILS.h"
 #include "io/p7z.h"
@@ -267,4 +268,5 @@ void dir_progress_bar(float d1, float d, float d2, int call_type, const std::str
 	p.message2 = call_type == 0 ? "Currently SCANNING the directory text file." : "Currently EXAMINING the hard disk.";
 	p.rel_path_exp = rel_path_exp;
 	++p.shown;
+	if (ogl_inited) draw_dir_progress(p.fill, p.message1, p.message2, p.rel_path_exp);
 }

@@ -4,8 +4,10 @@
 #include <sstream>
 
 #include "installer/build_flags.h"
+#include "installer/choose.h"
 #include "installer/media.h"
 #include "installer/stg.h"
+#include "installer/sub_wins.h"
 #include "io/IO_UTILS.h"
 #include "io/pref.h"
 #include "net/mirrors.h"
@@ -89,6 +91,7 @@ int WinMain(void* instance, void* prev_instance, const char* cmd_line, int show_
 	stls.text[602] = "OK";
 	install_name = no_install_name;
 	assign_start_values();
+	select_alert_asker = ask_in_question_window;
 	if constexpr (is_net) {
 		std::string problem = read_server_list();
 		if (!problem.empty()) __MACIBM_alert(0, "I cannot use the list of download servers.", problem, "", "", t_alert, "main", __LINE__);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "shell/butn.h"
 #include "shell/colr.h"
 #include "shell/hl_init.h"
 #include "shell/hl_mnw.h"
@@ -58,6 +59,7 @@ static void update_mouse_timing(float t)
 	if (mnw.mouse_clicked) {
 		mnw.now_dragging = 1;
 		mnw.m_move_time = mnw.m_down_time = t;
+		BTN_unfocus_any();
 	}
 	if (mnw.mouse_lifted) {
 		mnw.now_dragging = 0;

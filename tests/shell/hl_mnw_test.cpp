@@ -11,6 +11,8 @@
 #include "shell/hl_init.h"
 #include "shell/hl_mnw.h"
 #include "support/sandbox.h"
+#include "textures/OGL_extensions.h"
+#include "textures/ins_texes.h"
 
 namespace {
 
@@ -27,6 +29,8 @@ protected:
 		MACIBM_setres(1);
 		ASSERT_EQ(MACIBM_make_context(0), 1) << sys_video_error();
 		ASSERT_EQ(have_created_ibm_win, 1);
+		glExt.init_extensions();
+		recall_ins_texes();
 		MACIBM_clear_menus(1);
 	}
 	void TearDown() override { MACIBM_nuke_context(0); }

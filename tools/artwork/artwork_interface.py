@@ -106,8 +106,11 @@ def face_image(w, h, stops, box):
 	return img
 
 
-def frame_tile(size, side, bottom, top, kind):
-	"""The square tile of a frame style: shadow margins side/bottom/top around the panel body."""
+def frame_tile(size, shadow, borders, kind):
+	"""The square tile of a frame style: the panel body inside the shadow margins (side, bottom, top).
+	The body's edges, with the texel softened next to them, must lie inside the fixed borders (side,
+	bottom, top), or they would repeat with the middle: a margin too wide for its border gives way."""
+	side, bottom, top = (min(m, int(b) - 2) for m, b in zip(shadow, borders))
 	box = (side, top, size - side, size - bottom)
 	radius = 5 if size >= 60 else 3
 	if kind == "metal":
@@ -177,13 +180,20 @@ def draw_bars(pic):
 
 
 def draw_frames(pic):
-	for style, (s, t), kind in [(11, (1, 358), "titled"), (12, (102, 358), "metal"), (13, (203, 358), "well"),
-	                            (14, (304, 358), "glass"), (15, (405, 358), "glass")]:
-		pic.put(frame_tile(100, 9, 14, 4, kind), s, t)
-	pic.put(frame_tile(68, 2, 2, 2, "well"), 1, 289)
-	pic.put(frame_tile(42, 8, 13, 2, "glass"), 70, 315)
-	pic.put(frame_tile(42, 8, 13, 2, "well"), 113, 315)
-	pic.put(frame_tile(44, 6, 9, 4, "metal"), 440, 12)
+	# style: texel origin, tile side, shadow margins and borders (side, bottom, top), look
+	styles = [
+		((1, 358), 100, (9, 14, 4), (35, 30, 30), "titled"),      # 11: window with a heading
+		((102, 358), 100, (9, 14, 4), (35, 30, 30), "metal"),     # 12: window
+		((203, 358), 100, (9, 14, 4), (35, 30, 30), "well"),      # 13: inner panel
+		((304, 358), 100, (9, 14, 4), (35, 30, 30), "glass"),     # 14: tooltip
+		((405, 358), 100, (9, 14, 4), (35, 30, 30), "glass"),     # 15: progress display
+		((1, 289), 68, (2, 2, 2), (23.8, 20.4, 20.4), "well"),    # 16
+		((70, 315), 42, (8, 13, 2), (20, 26, 14), "glass"),       # 17: menu
+		((113, 315), 42, (8, 13, 2), (14.7, 12.6, 12.6), "well"), # 18
+		((440, 12), 44, (6, 9, 4), (15.4, 13.2, 13.2), "metal"),  # 19
+	]
+	for (s, t), size, shadow, borders, kind in styles:
+		pic.put(frame_tile(size, shadow, borders, kind), s, t)
 
 
 def picture_18(parts):

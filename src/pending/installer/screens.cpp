@@ -1,2 +1,0 @@
-#include "installer/main.h"
-void APP_update() {}
