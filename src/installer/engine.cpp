@@ -11,6 +11,8 @@
 #include "io/IO_UTILS.h"
 #include "io/p7z.h"
 #include "io/zip.h"
+#include "net/http.h"
+#include "net/mirrors.h"
 #include "runtime/xtim.h"
 #include "shell/hl_alert.h"
 #include "shell/hl_init.h"
@@ -18,8 +20,19 @@
 next_class next;
 dir_progress_struct dir_progress[2];
 
+// The schedule being dropped may still have downloads in flight: end them and remove their parts,
+// so that no stream later takes up a stale transfer for another file.
+static void drop_downloads()
+{
+	for (int k = 0; k < 4; ++k) {
+		std::string part = http.cancel(k + 2);
+		if (!part.empty()) delete_file(part);
+	}
+}
+
 void reset_next()
 {
+	if constexpr (is_net) drop_downloads();
 	int start_streams = install_type == 0 ? 2 : 1;
 	next.next_index = 0;
 	for (int i = 0; i < 4; ++i) {
@@ -41,13 +54,26 @@ int streams_for_rate(float rate)
 
 struct file_names_struct {
 	std::string dest_path_exp;
-	std::string src_path; // the archive on the disc
+	std::string src_path;      // the archive on the disc, or its path on the server
+	std::string dest_path_zip; // where stream k downloads it: its own temporary archive
 };
 
-static file_names_struct names_of(const file_version_struct& v)
+// The server each stream's download in flight was started on. A slot keeps its first request, so a
+// transfer goes on from there after another stream's failure changed the chosen server.
+static int stream_server[4];
+
+// The server stream k fetches its file from.
+static int server_of(int k)
 {
-	const char* suffix = v.path.find("Global Scenery") != std::string::npos ? ".7z" : ".zip";
-	return {dest_path_exp_of(v.path), dvd_path + install_name + "/" + v.path + suffix};
+	if (!http.down[k + 2]) stream_server[k] = stg.sel_server;
+	return stream_server[k];
+}
+
+static file_names_struct names_of(int k, const file_version_struct& v)
+{
+	std::string suffix = v.path.find("Global Scenery") != std::string::npos ? ".7z" : ".zip";
+	std::string source = is_net ? server_path[server_of(k)] : dvd_path + install_name + "/";
+	return {dest_path_exp_of(v.path), source + v.path + suffix, temp_path + std::to_string(k) + suffix};
 }
 
 static void log_result(const char* what, const std::string& path, int code)
@@ -92,19 +118,57 @@ static void delete_one(const std::string& dest_path_exp)
 	}
 }
 
-// The network build's download step attaches here: it fetches the archive into the stream's
-// temporary file over several calls before unpacking it.
-static void install_one(int k, const file_names_struct& n, file_version_struct& v)
+// The share of the download in `slot` that has arrived: whole percents, -0.01 while the server has
+// not announced a length, 0 when the slot is empty.
+static float download_share(int slot)
+{
+	const down_class* d = http.down[slot];
+	if (!d) return 0;
+	int percent = d->mIncomingLength > 0 ? int(d->mReceivedPayload * 100LL / d->mIncomingLength) : -1;
+	return percent * 0.01f;
+}
+
+// One step of stream k's download of its file; true once the archive is in and unpacked. A failed
+// download is handed out again and retried on another server, with no limit.
+static bool fetch_one(int k, const file_names_struct& n, const file_version_struct& v)
+{
+	int r = http.net_check(k + 2, server_name[server_of(k)], n.src_path, n.dest_path_zip);
+	if (r == 0) {
+		stg.crnt_file_rat = download_share(k + 2);
+		next.file_down += stg.crnt_file_rat * v.down_size;
+		return false;
+	}
+	if (r == 2) {
+		stg.got_404 = 1;
+		crnt_file_path = n.src_path;
+		delete_file(n.dest_path_zip); // the error page, or the part that came
+		next.next_index = std::min(next.next_index, next.stream_index[k]);
+		choose_other_server();
+		return false;
+	}
+	stg.got_404 = 0;
+	extract_and_delete_file(n.dest_path_zip, n.dest_path_exp);
+	return true;
+}
+
+// Installs stream k's file: unpacked straight from the disc, or downloaded over several calls into
+// the stream's temporary archive first. True when the file is done.
+static bool install_one(int k, const file_names_struct& n, file_version_struct& v)
 {
 	stg.crnt_file_stat = 1;
-	if (k != 0)
-		__MACIBM_alert(0, "Trying to do a DVD install with multiple streams!",
-		               "The shark with the laser on his head is getting very dizzy!", "", "", t_exit, "engine", __LINE__);
-	extract_and_delete_file(n.src_path, n.dest_path_exp);
-	stg.crnt_file_rat = 1;
+	if constexpr (is_net) {
+		if (!fetch_one(k, n, v)) return false;
+	} else {
+		if (k != 0)
+			__MACIBM_alert(0, "Trying to do a DVD install with multiple streams!",
+			               "The shark with the laser on his head is getting very dizzy!", "", "", t_exit, "engine", __LINE__);
+		extract_and_delete_file(n.src_path, n.dest_path_exp);
+		stg.crnt_file_rat = 1;
+	}
 	v.on_disk = 1;
 	next.comp_down += v.down_size;
 	next.totl_disk += v.disk_size;
+	return true;
 }
 
 // After a stream finished its file: follow the transfer rate with the number of streams, then
@@ -117,7 +181,7 @@ static void stream_done(int k)
 	if (stg.stream_count) target = stg.stream_count;
 	if (install_type) target = 1;
 	int active = int(std::count(next.stream_active, next.stream_active + 4, 1));
-	if (target > active) {
+	if (target > active && active < 4) { // above four, all four run
 		int* idle = std::find(next.stream_active, next.stream_active + 4, 0);
 		next.stream_waiting[idle - next.stream_active] = *idle = 1;
 	}
@@ -130,20 +194,22 @@ static void stream_done(int k)
 static void step_stream(int k)
 {
 	file_version_struct& v = sim_info.files[next.stream_index[k]].versions.back();
-	file_names_struct n = names_of(v);
+	file_names_struct n = names_of(k, v);
 	next.stream_waiting[k] = 0;
 	get_file_with_path(crnt_file_name, n.src_path);
-	crnt_file_path = n.src_path;
+	// While a download failure is shown, the path keeps naming the file that failed.
+	if (!stg.got_404) crnt_file_path = n.src_path;
 	if (path_has_no_file(v.path))
 		__MACIBM_alert(0, "I am working through the list and found a path that has no file!",
 		               "This is impossible to download or delete!", "It is:", v.path, t_exit, "engine", __LINE__);
+	bool done = true;
 	if (v.want_to_nuke_it)
 		delete_one(n.dest_path_exp);
 	else if (v.want_to_grab_it)
-		install_one(k, n, v);
+		done = install_one(k, n, v);
 	else
 		stg.crnt_file_stat = v.on_disk ? 2 : 3;
-	stream_done(k);
+	if (done) stream_done(k);
 }
 
 static void remove_emptied_folders()

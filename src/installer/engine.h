@@ -1,7 +1,7 @@
 #pragma once
 // The install engine: carries out the decisions of choose_files, one file per stream and call,
-// from the install disc; then removes the folders its deletions emptied and may rename the
-// installation folder after the installation on the disc.
+// from the install disc or, in the network build, downloaded from the mirrors; then removes the
+// folders its deletions emptied and may rename the installation folder after the installation's name.
 #include <string>
 
 // The transfer schedule.
@@ -21,6 +21,7 @@ public:
 extern next_class next;
 
 // Starts the schedule over: the first stream (two when updating) waits for the first history.
+// Downloads still in flight are ended and their temporary archives removed.
 void reset_next();
 // One step of every active stream. 1 when the installation is finished (after the clean-up),
 // otherwise stg.got_failed_install.

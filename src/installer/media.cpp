@@ -65,7 +65,12 @@ static bool at_version_word(const xmap_class& m)
 
 int read_dvd_version()
 {
-	xmap_class m(dvd_path + "dvd_version.txt");
+	return read_version_file(dvd_path + "dvd_version.txt");
+}
+
+int read_version_file(const std::string& path)
+{
+	xmap_class m(path);
 	if (!m.mBegin || m.check_file(bin_code_text, marker_versions, "DVD", nullptr) != 900) return 0;
 	while (m.mCrt < m.mEnd) {
 		m.skip_white();

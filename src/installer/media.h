@@ -19,3 +19,5 @@ int check_dvd(std::string root);
 // Reads the installation's name from the disc's marker file into install_name. 1 when the marker
 // file is a valid one, whether or not it names the installation.
 int read_dvd_version();
+// The same for a marker file anywhere, such as one fetched from a web server.
+int read_version_file(const std::string& path);

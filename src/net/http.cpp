@@ -66,6 +66,20 @@ static bool read_length(const std::string& text, int& length)
 	return true;
 }
 
+// A byte of a request path as sent. Besides the blank, the bytes that a server would take as the end
+// of the path or as the start of an escape are escaped, so that a file whose name holds them can be
+// fetched at all.
+static std::string escaped(char c)
+{
+	switch (c) {
+	case ' ': return "%20";
+	case '#': return "%23";
+	case '%': return "%25";
+	case '?': return "%3F";
+	default: return std::string(1, c);
+	}
+}
+
 down_class::down_class(const char* inServerIP, unsigned short inPort, const char* inURL, bool inIsPost,
                        const std::map<std::string, std::string>& inExtraFields, const char* inContentBuffer,
                        int inContentBufferLength, const char* rel_path)
@@ -88,7 +102,7 @@ down_class::down_class(const char* inServerIP, unsigned short inPort, const char
 		auto host = inExtraFields.find("Host");
 		request += "http://" + (host == inExtraFields.end() ? std::string() : host->second);
 	}
-	for (const char* c = inURL; *c; ++c) request += (*c == ' ') ? std::string("%20") : std::string(1, *c);
+	for (const char* c = inURL; *c; ++c) request += escaped(*c);
 	request += " HTTP/1.1\r\n";
 	for (const auto& [name, value] : inExtraFields) request += name + ": " + value + "\r\n";
 	if (inContentBuffer) request += "Content-Length: " + std::to_string(inContentBufferLength) + "\r\n";
@@ -209,6 +223,14 @@ void http_class::free_slot(int o)
 {
 	delete down[o];
 	down[o] = nullptr;
+}
+
+std::string http_class::cancel(int o)
+{
+	if (o < 0 || o >= http_slots || !down[o]) return "";
+	std::string dest = down[o]->mDestFileName;
+	free_slot(o);
+	return dest;
 }
 
 static bool ends_with_dirchar(const std::string& s)

@@ -66,6 +66,9 @@ public:
 	// 0 running (or nothing in the slot), 1 complete with a 2xx answer, 2 failed; after 1 or 2 the slot
 	// is free again and the destination file closed.
 	int net_check(int o, std::string server, std::string file, const std::string& rel_path);
+	// Ends the download in slot `o`, if any, as a failure would (its destination file is closed, not
+	// removed). Returns the destination's path, empty when the slot was free.
+	std::string cancel(int o);
 
 private:
 	void free_slot(int o);

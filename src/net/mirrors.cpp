@@ -1,5 +1,8 @@
 #include "net/mirrors.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <vector>
 
 #include "installer/stg.h"
@@ -84,4 +87,12 @@ std::string read_server_list()
 		++stg.num_servers;
 	}
 	return "";
+}
+
+void choose_other_server()
+{
+	// A uniform value in 0..1 from the runtime's generator, whatever its range on this system.
+	float x = float(rand()) / float(RAND_MAX);
+	int pick = int(float(stg.num_servers) * std::pow(x, 1.5f));
+	stg.sel_server = std::clamp(pick, 0, std::max(stg.num_servers - 1, 0));
 }

@@ -9,3 +9,7 @@ std::string server_list_path();
 // Reads the mirror list. Returns an empty text on success, else a message that names the file and
 // what is wrong with it; the list is then left empty.
 std::string read_server_list();
+
+// After a failed download: picks the server for the next try at random, lower entries of the list
+// more often (it may be the same one again).
+void choose_other_server();

@@ -176,6 +176,16 @@ TEST_F(HttpTest, PostRequestCarriesItsLengthAndBody)
 	EXPECT_EQ(d.mResponseNum, -1);
 }
 
+// Bytes that a server would take as the end of the path or the start of an escape are escaped
+// besides the blank, so that files with such names can be fetched; the rest goes as it is.
+TEST_F(HttpTest, PathBytesThatWouldEndOrEscapeThePathAreEscaped)
+{
+	script_server srv({});
+	down_class d("127.0.0.1", static_cast<unsigned short>(srv.port), "/V 9/100% sure #1?+\xc3\xa9.zip", false, {}, nullptr, 0,
+	             nullptr);
+	EXPECT_EQ(std::string(d.mOutBuf.begin(), d.mOutBuf.end()), "GET /V%209/100%25%20sure%20%231%3F+\xc3\xa9.zip HTTP/1.1\r\n\r\n");
+}
+
 // Connections that never carry an answer: each fails at once with the dump, and an unknown name
 // also with the line that says what the name turned into.
 TEST_F(HttpTest, FailuresBeforeAnyAnswerAreDumped)

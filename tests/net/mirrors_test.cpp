@@ -1,6 +1,10 @@
 #include "net/mirrors.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -108,4 +112,30 @@ TEST_F(MirrorsTest, MissingListIsReported)
 	cmdline.options["--servers"] = sb.path("nowhere/servers.txt");
 	EXPECT_EQ(read_server_list(), "The server list " + sb.path("nowhere/servers.txt") + " could not be read.");
 	EXPECT_EQ(stg.num_servers, 0);
+}
+
+// After a failure the next server is drawn at random with the integer part of n * x^1.5 for a uniform
+// x: entry i comes up with the share ((i+1)/n)^(2/3) - (i/n)^(2/3), never outside the list.
+TEST(MirrorChoice, LowerEntriesAreDrawnMoreOften)
+{
+	srand(3);
+	for (int n : {0, 1, 2, 4, 10}) {
+		SCOPED_TRACE(n);
+		stg.num_servers = n;
+		const int draws = 20000;
+		std::vector<int> count(std::max(n, 1));
+		for (int i = 0; i < draws; ++i) {
+			stg.sel_server = -7;
+			choose_other_server();
+			ASSERT_GE(stg.sel_server, 0);
+			ASSERT_LT(stg.sel_server, std::max(n, 1));
+			++count[stg.sel_server];
+		}
+		for (int i = 0; i < n; ++i) {
+			double share = std::pow((i + 1.0) / n, 2.0 / 3) - std::pow(double(i) / n, 2.0 / 3);
+			EXPECT_NEAR(count[i] / double(draws), share, 0.015) << i;
+		}
+	}
+	stg.num_servers = 0;
+	stg.sel_server = 0;
 }
