@@ -62,3 +62,5 @@ void net_directory_step()
 	while (stg.dir_scan == 0 && advance() && xtim_class::microsecs_tot() - start < slice_us) {
 	}
 }
+
+bool net_directory_in_flight() { return http.down[slot] != nullptr; }

@@ -9,3 +9,6 @@
 // that failed) and changes the server, which the next call starts over with. With no server in the
 // list nothing is fetched.
 void net_directory_step();
+
+// A fetch is on its way: the screen advances it every frame, not only once a second.
+bool net_directory_in_flight();

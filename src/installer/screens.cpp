@@ -4,11 +4,13 @@
 
 #include <algorithm>
 
+#include "installer/build_flags.h"
 #include "installer/choose.h"
 #include "installer/directory.h"
 #include "installer/engine.h"
 #include "installer/main.h"
 #include "installer/media.h"
+#include "installer/net_directory.h"
 #include "installer/stg.h"
 #include "installer/sub_wins.h"
 #include "io/IO_UTILS.h"
@@ -53,11 +55,16 @@ void draw_background()
 
 void find_media_and_directory()
 {
-	if (stg.num_servers == -1 && read_dvd_version()) stg.num_servers = 0;
+	// The network build has its name and directory file from a server, and its server count from the mirror list.
+	if (!is_net && stg.num_servers == -1 && read_dvd_version()) stg.num_servers = 0;
 	if (first_call) {
 		dir_path = temp_path + "directory.txt";
 		dir_path_path = temp_path;
 		first_call = false;
+	}
+	if (is_net) {
+		if (stg.dir_scan == 0 && (xtim.act_puff1 || net_directory_in_flight())) net_directory_step();
+		return;
 	}
 	if (stg.dir_scan != 0 || !xtim.act_puff1) return;
 	if (dvd_path.empty()) {
