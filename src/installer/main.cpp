@@ -8,6 +8,7 @@
 #include "installer/media.h"
 #include "installer/stg.h"
 #include "installer/sub_wins.h"
+#include "installer/unattended.h"
 #include "io/IO_UTILS.h"
 #include "io/pref.h"
 #include "net/mirrors.h"
@@ -92,6 +93,7 @@ int WinMain(void* instance, void* prev_instance, const char* cmd_line, int show_
 	install_name = no_install_name;
 	assign_start_values();
 	select_alert_asker = ask_in_question_window;
+	unattended_start();
 	if constexpr (is_net) {
 		std::string problem = read_server_list();
 		if (!problem.empty()) __MACIBM_alert(0, "I cannot use the list of download servers.", problem, "", "", t_alert, "main", __LINE__);
@@ -105,7 +107,7 @@ int WinMain(void* instance, void* prev_instance, const char* cmd_line, int show_
 	else if (stg.always_ask_dir) pick_dest_path();
 	while (!app_done) MACIBM_event_proc();
 	MACIBM_finishup(1);
-	return 0;
+	return unattended_exit_code();
 }
 
 int pick_dest_path()

@@ -31,6 +31,7 @@ float tot_availabl = -1;
 float tot_disk_req = 0;
 std::string tot_availabl_str, tot_disk_req_str;
 std::string dir_path, dir_path_path;
+std::string shown_status, shown_lines[3];
 
 namespace {
 
@@ -110,26 +111,25 @@ void panels()
 
 void status_line()
 {
-	const char* text;
 	int color = col_dark;
 	if (next.dir_done) {
-		text = "Installation Complete!";
+		shown_status = "Installation Complete!";
 		color = col_good;
 	} else if (stg.dir_scan == 0) {
-		text = "I am looking for an Velmora DVD now...";
+		shown_status = "I am looking for an Velmora DVD now...";
 	} else if (stg.dir_scan == 1) {
-		text = "I am reading the Velmora DVD now...";
+		shown_status = "I am reading the Velmora DVD now...";
 	} else if (stg.dir_scan == 2) {
-		text = "I need an Velmora DVD to install this from the DVD!";
+		shown_status = "I need an Velmora DVD to install this from the DVD!";
 		color = col_problem;
 	} else if (stg.step == 1) {
-		text = "I am installing this now...";
+		shown_status = "I am installing this now...";
 	} else if (stg.disk_req == 0) {
-		text = "Already installed in the selected directory!";
+		shown_status = "Already installed in the selected directory!";
 	} else {
-		text = "Not Installed in the selected directory!";
+		shown_status = "Not Installed in the selected directory!";
 	}
-	OGL_string(color, 154, 615, text, 700, 100, 0);
+	OGL_string(color, 154, 615, shown_status, 700, 100, 0);
 }
 
 void completion_notice()
@@ -145,14 +145,8 @@ void completion_notice()
 
 void buttons()
 {
-	bool enabled = disk_space_avail && stg.step != 1 && stg.dir_scan == 3 && stg.disk_req > 0;
-	if (stg.step == 0 && interface_rect(700, 78, 640, 166, 83, 22, enabled, enabled ? 1 : 2) && enabled) {
-		reset_next();
-		stg.got_failed_install = 0;
-		make_dirs();
-		if (handle_EULA() == 1) stg.step = 1;
-		if (choose_files() == 0) stg.step = 0;
-	}
+	int enabled = install_enabled();
+	if (stg.step == 0 && interface_rect(700, 78, 640, 166, 83, 22, enabled, enabled ? 1 : 2) && enabled) press_install();
 	if (interface_rect(960, 78, 780, 166, 51, 22, 1, 1)) {
 		reset_next();
 		stg.step = 2;
@@ -246,6 +240,17 @@ void draw_progress_bar()
 
 } // namespace
 
+int install_enabled() { return disk_space_avail && stg.step != 1 && stg.dir_scan == 3 && stg.disk_req > 0; }
+
+void press_install()
+{
+	reset_next();
+	stg.got_failed_install = 0;
+	make_dirs();
+	if (handle_EULA() == 1) stg.step = 1;
+	if (choose_files() == 0) stg.step = 0;
+}
+
 int disk_space_sufficient(float availabl, float need) { return availabl > need ? 1 : 0; }
 
 bool progress_fill(float rat, float& centre, float& width)
@@ -293,7 +298,10 @@ void APP_update()
 		m.set(2, "I am trying another server now to see if I can still get you a download...", col_failure);
 	}
 	BTN_frame2(20, 135, 32, 880, 40, "");
-	for (int i = 0; i < 3; ++i) OGL_string(m.color[i], text_x, 58 - 10.0f * i, m.text[i], 9999, 100, 0);
+	for (int i = 0; i < 3; ++i) {
+		shown_lines[i] = m.text[i];
+		OGL_string(m.color[i], text_x, 58 - 10.0f * i, m.text[i], 9999, 100, 0);
+	}
 	draw_progress_bar();
 }
 

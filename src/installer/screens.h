@@ -11,6 +11,12 @@ extern float tot_availabl;
 extern float tot_disk_req;
 extern std::string tot_availabl_str, tot_disk_req_str;
 extern std::string dir_path, dir_path_path;
+extern std::string shown_status, shown_lines[3]; // the status line and message lines of the last frame
+
+// The Install button may be used: the comparison is done, something is to install and it fits.
+int install_enabled();
+// What a click on the enabled Install button does: folders, licence, and the choice of files.
+void press_install();
 
 // Free space counts as enough only when it is more than the need.
 int disk_space_sufficient(float availabl, float need);

@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "installer/choose.h"
+#include "installer/unattended.h"
+#include "runtime/UTL_cmdline.h"
 #include "shell/butn.h"
 #include "shell/colr.h"
 #include "shell/hl_mnw.h"
@@ -55,6 +57,8 @@ void set_size_str(float kb, std::string& out)
 int handle_EULA()
 {
 	if (agreed == 1) return 1;
+	// With nobody at the screen the licence counts as accepted only when the command line says so.
+	if (unattended_running()) return agreed = cmdline.has_option("--accept_eula");
 	MACIBM_startwind(1, 0);
 	while (mnw.top_win_now == 1 && !app_done) {
 		OGL_plot_back_col();

@@ -81,8 +81,12 @@ void __MACIBM_alert(int close_to, const std::string& s1, const std::string& s2, 
 	int_to_str(line, num, 1, 0);
 	std::string where = std::string("(") + file + " line " + num + ")";
 	if (type == t_exit) append_stack_crawl();
-	if (cmdline.has_option("--fps_test")) {
+	// A frame-rate test or an unattended run has nobody to confirm a panel: alerts are only logged
+	// (and, unattended, shown on standard error).
+	bool unattended = cmdline.has_option("--unattended");
+	if (cmdline.has_option("--fps_test") || unattended) {
 		log_alert(s1, s2, s3, s4, where);
+		if (unattended) fprintf(stderr, "%s\n%s\n%s\n%s\n", s1.c_str(), s2.c_str(), s3.c_str(), s4.c_str());
 		if (type == t_exit) exit(1);
 		return;
 	}
