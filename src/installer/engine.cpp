@@ -236,6 +236,9 @@ static void rename_install_folder()
 	get_path_with_path(parent, dest_dir_path);
 	get_file_with_path(old_name, dest_dir_path);
 	if (!old_name.empty() && old_name.back() == '/') old_name.pop_back();
+	// Only a folder named the installer's way is renamed after the disc: a folder the user named, such
+	// as a home folder given as the destination, keeps its name.
+	if (old_name.rfind("Velmora", 0) != 0) return;
 	if (rename_file(parent, old_name, install_name) == 0) dest_dir_path = parent + install_name + "/";
 }
 

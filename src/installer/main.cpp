@@ -1,6 +1,7 @@
 #include "installer/main.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <sstream>
 
 #include "installer/build_flags.h"
@@ -12,6 +13,7 @@
 #include "io/IO_UTILS.h"
 #include "io/pref.h"
 #include "net/mirrors.h"
+#include "platform/sys_files.h"
 #include "runtime/PlatformUtils.h"
 #include "shell/hl_alert.h"
 #include "shell/hl_init.h"
@@ -31,6 +33,13 @@ std::string server_desc[max_servers];
 void* active_inst = nullptr;
 int active_windstyle = 0;
 
+// Every later path is the destination followed by a relative path: without its separator the names
+// would run together.
+static void ensure_folder_path(std::string& folder)
+{
+	if (!folder.empty() && folder.back() != '/') folder += '/';
+}
+
 std::string destination_from_command_line(const char* cmd_line)
 {
 	std::istringstream words(cmd_line ? cmd_line : "");
@@ -40,7 +49,7 @@ std::string destination_from_command_line(const char* cmd_line)
 		if (!dest.empty()) dest += ' ';
 		dest += word;
 	}
-	if (!dest.empty() && dest.back() != '/') dest += '/';
+	ensure_folder_path(dest);
 	return dest;
 }
 
@@ -88,7 +97,12 @@ int WinMain(void* instance, void* prev_instance, const char* cmd_line, int show_
 	get_OS_abs_path(2, home);
 	dest_dir_path = home + "Velmora 9" + "/";
 	xer << "dest_dir_path=" << dest_dir_path << "\n";
-	get_OS_abs_path(3, temp_path);
+	// The downloads and the directory file go to a folder of our own: names in the shared temporary
+	// folder could be taken over by another user of the machine.
+	std::string system_temp;
+	get_OS_abs_path(3, system_temp);
+	temp_path = sys_make_private_folder(system_temp, "velmora-");
+	if (temp_path.empty()) temp_path = system_temp;
 	stls.text[602] = "OK";
 	install_name = no_install_name;
 	assign_start_values();
@@ -101,12 +115,17 @@ int WinMain(void* instance, void* prev_instance, const char* cmd_line, int show_
 		check_any(0, 0);
 	}
 	pref_class::IO_set(11, 0);
+	ensure_folder_path(dest_dir_path);
 	xer << "After searching, I think that dvd_path=" << dvd_path << "\n";
 	std::string given = destination_from_command_line(cmd_line);
 	if (!given.empty()) dest_dir_path = given;
 	else if (stg.always_ask_dir) pick_dest_path();
 	while (!app_done) MACIBM_event_proc();
 	MACIBM_finishup(1);
+	if (temp_path != system_temp) {
+		std::error_code ignored;
+		std::filesystem::remove_all(temp_path, ignored);
+	}
 	return unattended_exit_code();
 }
 

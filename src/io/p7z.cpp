@@ -46,7 +46,7 @@ static int extract_item(struct archive* reader, const std::string& out_path, cha
 		la_ssize_t n = archive_read_data(reader, buf, chunk_size);
 		if (n < 0) return set_err_loc(20002, unit, __LINE__);
 		if (n == 0) break;
-		if (out.write(buf, (size_t)n)) return set_err_loc(20004, unit, __LINE__);
+		if (int err = out.write(buf, (size_t)n)) return err;
 	}
 	return out.commit();
 }

@@ -53,6 +53,12 @@ std::string sys_temp_folder() { return with_slash(env_or("TMPDIR", "/tmp")); }
 
 std::string sys_prefs_folder() { return with_slash(env_or("XDG_CONFIG_HOME", sys_home_folder() + ".config")); }
 
+std::string sys_make_private_folder(const std::string& parent, const std::string& prefix)
+{
+	std::string templ = parent + prefix + "XXXXXX";
+	return mkdtemp(templ.data()) ? templ + "/" : std::string();
+}
+
 bool sys_free_space(const std::string& path, uint64_t& bytes)
 {
 	// The destination may not exist yet: measure the nearest folder above it that does.

@@ -10,6 +10,9 @@ std::string sys_home_folder();    // $HOME (stands in for the program-files fold
 std::string sys_temp_folder();    // $TMPDIR, else /tmp
 std::string sys_prefs_folder();   // $XDG_CONFIG_HOME, else ~/.config
 
+// A new folder inside `parent` that only this user can enter (with a trailing '/'); empty on failure.
+std::string sys_make_private_folder(const std::string& parent, const std::string& prefix);
+
 // Bytes free to an unprivileged user on the file system holding `path`; false when unknown.
 bool sys_free_space(const std::string& path, uint64_t& bytes);
 

@@ -1,6 +1,6 @@
 #pragma once
 // Key events of the window system, described the way the toolkit's keyboard handler reads them: the
-// virtual-key code, scan code and extended flag of the reference keyboard, and the character the key
+// virtual-key code, scan code and extended flag of the PC keyboard, and the character the key
 // produces with the modifiers and lock keys held.
 
 struct sys_event_struct;

@@ -26,8 +26,11 @@ bool GetFilePathFromUser(int inType, const char* inPrompt, const char*, int, con
 	if (r == sys_dialog_cancelled) return false;
 	if (inType == sys_dialog_folder && chosen.back() != '/') chosen += '/';
 	set_path_to_right_dirchars(chosen);
-	check_len(chosen);
-	if (chosen.size() >= out_capacity) return false;
+	// A choice too long for the program's paths is turned down, not fatal: the user can choose again.
+	if (chosen.size() > max_path_len || chosen.size() >= out_capacity) {
+		xer << "The chosen path is too long: " << chosen << "\n";
+		return false;
+	}
 	memcpy(outFileName, chosen.c_str(), chosen.size() + 1);
 	return true;
 }

@@ -15,7 +15,7 @@ enum {
 };
 const int qrkb_ModifierFlags = qrkb_ShiftFlag | qrkb_OptionAltFlag | qrkb_ControlFlag;
 
-// Toolkit key codes: the reference platform's virtual keys, with the punctuation keys moved.
+// Toolkit key codes: the PC keyboard's virtual-key codes, with the punctuation keys moved.
 enum {
 	QRKB_VK_BACK = 0x08,
 	QRKB_VK_TAB = 0x09,

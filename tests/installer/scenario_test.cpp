@@ -197,16 +197,17 @@ TEST_F(scenario_test, program_files_rename_the_installation_after_the_disc)
 		const char* name;
 		int os_type, rename_folder;
 		std::string install_name;
-		std::string final_folder;
+		std::string start_folder, final_folder;
 	} cases[] = {
-		{"program file, renaming allowed", 2, 1, "Velmora 9.00", "Velmora 9.00/"},
-		{"renaming not allowed", 2, 0, "Velmora 9.00", "Velmora 9/"},
-		{"no program file", 0, 1, "Velmora 9.00", "Velmora 9/"},
-		{"a disc name that is not one folder", 2, 1, "../Elsewhere", "Velmora 9/"},
+		{"program file, renaming allowed", 2, 1, "Velmora 9.00", "Velmora 9/", "Velmora 9.00/"},
+		{"renaming not allowed", 2, 0, "Velmora 9.00", "Velmora 9/", "Velmora 9/"},
+		{"no program file", 0, 1, "Velmora 9.00", "Velmora 9/", "Velmora 9/"},
+		{"a disc name that is not one folder", 2, 1, "../Elsewhere", "Velmora 9/", "Velmora 9/"},
+		{"a folder the user named", 2, 1, "Velmora 9.00", "Games/", "Games/"},
 	};
 	for (const auto& c : cases) {
 		std::string parent = box.path("home/" + std::string(c.name) + "/");
-		dest_dir_path = parent + "Velmora 9/";
+		dest_dir_path = parent + c.start_folder;
 		stg.rename_folder = c.rename_folder;
 		disc = disc_fixture_class(box.path("disc/"), c.install_name);
 		install_name = c.install_name;

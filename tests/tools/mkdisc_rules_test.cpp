@@ -125,8 +125,8 @@ TEST(mkdisc_rules, the_first_matching_os_rule_gives_the_system_of_every_record_o
 		int os_type;
 	} cases[] = {
 		{"tool.exe", 2},
-		{"Resources/plugins/helper.exe", 2}, // '*' crosses folders
-		{"Resources/mac/helper.exe", 2},     // the earlier rule wins
+		{"Resources/plugins/tool.exe", 2}, // '*' crosses folders
+		{"Resources/mac/tool.exe", 2},     // the earlier rule wins
 		{"Resources/mac/lib.dylib", 3},
 		{"lib/x.so", 6},
 		{"readme.txt", 0},

@@ -1,4 +1,4 @@
-"""Drawing helpers shared by the pictures: texel placement, anti-aliased shapes, gradients."""
+"""Drawing functions shared by the pictures: texel placement, anti-aliased shapes, gradients."""
 from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
 
 FONT_DIR = "/usr/share/fonts/truetype/dejavu/"
