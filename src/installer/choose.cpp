@@ -29,14 +29,9 @@ void trim_dest_folder(std::string& path)
 
 int path_leaves_install(const std::string& path)
 {
-	std::string_view rel = below_install(path);
-	if (rel.starts_with('/') || (rel.size() >= 3 && rel.substr(1, 2) == ":\\")) return 1;
-	for (size_t start = 0; start <= rel.size();) {
-		size_t end = std::min(rel.find('/', start), rel.size());
-		if (rel.substr(start, end - start) == "..") return 1;
-		start = end + 1;
-	}
-	return 0;
+	std::string rel(below_install(path));
+	// An empty part is a path with no file, which has an alert of its own.
+	return !rel.empty() && (has_drive_prefix(rel) || !entry_name_stays_inside(rel)) ? 1 : 0;
 }
 
 std::string dest_path_exp_of(const std::string& manifest_path)

@@ -17,17 +17,12 @@ static const int installer_picture = 393;
 static const int button_tint = 103;
 static const float picture_size = 1024.0f;
 
-static bool mouse_inside(float x, float y, float w, float h)
-{
-	return x <= mnw.mx && mnw.mx <= x + w && y <= mnw.my && mnw.my <= y + h;
-}
-
 int interface_rect(float x, float y, float s, float t, float w, float h, int hot, int tint)
 {
 	colr.assign(button_tint, 1, 1, 1);
 	if (tint == 1) colr.assign(button_tint, 0.8f, 1.0f, 0.8f);
 	if (tint == 2) colr.assign(button_tint, 1.0f, 0.8f, 0.8f);
-	bool inside = mouse_inside(x, y, w, h);
+	bool inside = mouse_in_box(x, y, x + w, y + h);
 	if (hot && inside) t -= mnw.now_dragging ? 2 * (h + 1) : h + 1;
 	const float k = 1.0f / picture_size;
 	OGL_2dquad(installer_picture, button_tint, 1.0f, x, y, s * k, t * k, x, y + h, s * k, (t + h) * k, x + w, y + h,

@@ -25,14 +25,20 @@ bool sys_video_init()
 
 void sys_video_quit() { SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS); }
 
+// Colour bits of a mode; the desktop's 24 colour bits are a 32-bit mode, and an unknown format counts as 32.
+static int mode_bits(const SDL_DisplayMode& m)
+{
+	int bits = int(SDL_BITSPERPIXEL(m.format));
+	return (bits == 0 || bits == 24) ? 32 : bits;
+}
+
 bool sys_display_mode(int& w, int& h, int& bits)
 {
 	SDL_DisplayMode m;
 	if (SDL_GetCurrentDisplayMode(0, &m) != 0 || m.w <= 0 || m.h <= 0) return false;
 	w = m.w;
 	h = m.h;
-	bits = SDL_BITSPERPIXEL(m.format) ? int(SDL_BITSPERPIXEL(m.format)) : 32;
-	if (bits == 24) bits = 32; // the desktop's 24 colour bits are a 32-bit mode
+	bits = mode_bits(m);
 	return true;
 }
 
@@ -42,7 +48,7 @@ bool sys_display_mode_at(int index, int& w, int& h, int& bits)
 	if (index >= SDL_GetNumDisplayModes(0) || SDL_GetDisplayMode(0, index, &m) != 0) return false;
 	w = m.w;
 	h = m.h;
-	bits = SDL_BITSPERPIXEL(m.format) == 24 ? 32 : int(SDL_BITSPERPIXEL(m.format));
+	bits = mode_bits(m);
 	return true;
 }
 

@@ -18,9 +18,6 @@ static int threads_inited = 0;
 static UTL_message_queue* warn_exce = nullptr;
 static UTL_message_queue* quit_exce = nullptr;
 static UTL_message_queue* call_queue = nullptr;
-static THREAD_call* free_calls = nullptr;
-static UTL_critical_section free_calls_lock;
-static int next_cookie = 0;
 static std::vector<UTL_thread_handle> worker_threads;
 static std::vector<UTL_thread_handle> worker_threads_join;
 static std::vector<UTL_thread_id> worker_threads_id;
@@ -68,7 +65,6 @@ void THREAD_init()
 	main_thread = UTL_get_current_thread();
 	UTL_message_queue_create(&warn_exce);
 	UTL_message_queue_create(&quit_exce);
-	UTL_critical_section_create(&free_calls_lock);
 	UTL_message_queue_create(&call_queue);
 	threads_inited = 1;
 }
@@ -155,40 +151,6 @@ void THREAD_create(UTL_thread_func body, void* arg, UTL_thread_handle* out_handl
 		xer << "Failed to release GL context frmo main thread: " << errno << "\n";
 }
 
-THREAD_call* THREAD_post(UTL_thread_func func, void* param)
-{
-	UTL_critical_section_lock(&free_calls_lock);
-	THREAD_call* call = free_calls;
-	if (call) free_calls = call->next_free;
-	UTL_critical_section_unlock(&free_calls_lock);
-	if (!call) {
-		call = new THREAD_call{};
-		UTL_message_queue_create(&call->done_token);
-		UTL_critical_section_create(&call->lock);
-	}
-	call->next_free = nullptr;
-	call->func = func;
-	call->param = param;
-	call->return_value = nullptr;
-	call->done = 0;
-	call->cookie = reinterpret_cast<void*>(intptr_t(++next_cookie));
-	UTL_message_queue_write(call_queue, call);
-	return call;
-}
-
-void* THREAD_wait(THREAD_call* call)
-{
-	UTL_message_queue_read(call->done_token, -1);
-	UTL_critical_section_lock(&call->lock);
-	void* result = call->return_value;
-	UTL_critical_section_unlock(&call->lock);
-	UTL_critical_section_lock(&free_calls_lock);
-	call->next_free = free_calls;
-	free_calls = call;
-	UTL_critical_section_unlock(&free_calls_lock);
-	return result;
-}
-
 void THREAD_shutdown()
 {
 	for (size_t i = 0; i < worker_threads.size(); ++i) UTL_message_queue_write(call_queue, end_of_work);
@@ -199,15 +161,7 @@ void THREAD_shutdown()
 	worker_threads.clear();
 	worker_threads_join.clear();
 	worker_threads_id.clear();
-	UTL_critical_section_destroy(&free_calls_lock);
 	UTL_message_queue_destroy(call_queue);
-	while (free_calls) {
-		THREAD_call* c = free_calls;
-		free_calls = c->next_free;
-		UTL_message_queue_destroy(c->done_token);
-		UTL_critical_section_destroy(&c->lock);
-		delete c;
-	}
 	UTL_message_queue_destroy(warn_exce);
 	UTL_message_queue_destroy(quit_exce);
 	warn_exce = quit_exce = call_queue = nullptr;

@@ -47,8 +47,6 @@ void THREAD_make_workers();
 void THREAD_create(UTL_thread_func body, void* arg, UTL_thread_handle* out_handle, UTL_thread_id* out_id,
                    UTL_thread_handle* out_join, int wants_ogl);
 void THREAD_shutdown();
-// Hands a job to the pool; THREAD_wait (on the thread that posted it) returns the job's result.
-THREAD_call* THREAD_post(UTL_thread_func func, void* param);
-void* THREAD_wait(THREAD_call* call);
+
 void THREAD_send_exception(const exce_class& e);
 void THREAD_check_exception(int check_all);

@@ -110,23 +110,13 @@ bool menu_closed()
 	return mnw.menu_up == -1;
 }
 
-bool inside(float x0, float x1, float y0, float y1)
-{
-	return x0 <= mnw.mx && mnw.mx <= x1 && y0 <= mnw.my && mnw.my <= y1;
-}
-
-bool is_separator(char c)
-{
-	return c == ' ' || c == '-' || c == '/';
-}
-
 // The label split nearest its middle, or npos when it stays on one line.
 size_t label_split_point(const std::string& s)
 {
 	const long mid = static_cast<long>(s.size() / 2);
 	size_t best = std::string::npos;
 	for (size_t i = 1; i + 1 < s.size(); ++i)
-		if (is_separator(s[i]) &&
+		if (wrap_point(s[i]) &&
 		    (best == std::string::npos || std::labs(static_cast<long>(i) - mid) < std::labs(static_cast<long>(best) - mid)))
 			best = i;
 	return best;
@@ -138,10 +128,6 @@ void draw_label_line(float x, float y, int side, const std::string& text, int co
 	OGL_string(color, x, y, text, 0, font_prop, just);
 }
 
-bool closable_panel(int w)
-{
-	return w != 0 && !(w >= 995 && w <= 999);
-}
 
 } // namespace
 
@@ -205,7 +191,7 @@ void BTN_frame2(int type, float x, float y, float dx, float dy, const std::strin
 
 	const int title_color = type == 15 ? 47 : type == 11 ? 40 : 43;
 	OGL_string(title_color, title_x, title_y, input_label, 0, font_prop, 0);
-	if (type == 11 && closable_panel(mnw.top_win_now)) BTN_zap_boxes(0);
+	if (type == 11 && is_closable_panel(mnw.top_win_now)) BTN_zap_boxes(0);
 }
 
 void BTN_fillwin(int bar, int fill_type)
@@ -243,7 +229,7 @@ int BTN_action(float x_center, float y_center, float dx_control, int pressed, in
 	if (side_label != "-") OGL_string(45, x_center + width / 2 + 10, text_y + 10, side_label, 500, font_prop, 0);
 
 	if (!menu_closed() || !mnw.mouse_clicked) return 0;
-	if (!inside(x_center - width / 2, x_center + width / 2, y_center - 10, y_center + 10)) return 0;
+	if (!mouse_in_box(x_center - width / 2, y_center - 10, x_center + width / 2, y_center + 10)) return 0;
 	if (!pressed && show_press) {
 		// The pressed look reaches the screen before the action, which may take a while.
 		BTN_frame1(3, x_center, y_center, width, 0);
@@ -264,7 +250,7 @@ int BTN_bool(float x, float y, int* var, const std::string& input_label, int is_
 	BTN_util_draw_label(x - 12, y, 0, label1, 0);
 	BTN_util_draw_label(x + 12, y, 2, label2, 0);
 
-	if (!menu_closed() || !inside(x - 8, x + 8, y - 4, y + 12)) return 0;
+	if (!menu_closed() || !mouse_in_box(x - 8, y - 4, x + 8, y + 12)) return 0;
 	stls.help_message = help;
 	if (!mnw.mouse_clicked) return 0;
 	*var = *var == 0;
@@ -284,7 +270,7 @@ int BTN_zap_boxes(int pressed)
 	const float y = mnw.win_dy - 10;
 	for (float x : {16.0f, mnw.win_dx - 16}) {
 		BTN_util_element(x, y, close_s, pressed ? close_pressed_t : close_t, picture_half, picture_half, 0);
-		if (menu_closed() && mnw.mouse_clicked && inside(x - picture_half, x + picture_half, y - picture_half, y + picture_half))
+		if (menu_closed() && mnw.mouse_clicked && mouse_in_box(x - picture_half, y - picture_half, x + picture_half, y + picture_half))
 			return 1;
 	}
 	return 0;

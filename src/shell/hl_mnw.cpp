@@ -105,19 +105,19 @@ void MACIBM_startwind(int top_win_new, int)
 	if (menu.size() > popup_slot) menu[popup_slot].menux1 = menu[popup_slot].menuy1 = menu[popup_slot].menux2 = menu[popup_slot].menuy2 = -1;
 }
 
-static bool in_box(float x, float y, float x1, float y1, float x2, float y2)
+bool mouse_in_box(float x1, float y1, float x2, float y2)
 {
-	return x1 <= x && x <= x2 && y1 <= y && y <= y2;
+	return x1 <= mnw.mx && mnw.mx <= x2 && y1 <= mnw.my && mnw.my <= y2;
 }
 
-static bool is_closable(int win) { return win != 0 && !(win >= 995 && win <= 999); }
+bool is_closable_panel(int win) { return win != 0 && !(win >= 995 && win <= 999); }
 
 static bool route_to_menu_titles()
 {
 	for (int i = 0; i < popup_slot && i < int(menu.size()); ++i) {
 		const menu_struct& m = menu[i];
 		if (m.menu_prnt != -1 && m.menu_prnt != mnw.menu_up) continue;
-		if (!in_box(mnw.mx, mnw.my, m.menux1, m.menuy1, m.menux2, m.menuy2)) continue;
+		if (!mouse_in_box(m.menux1, m.menuy1, m.menux2, m.menuy2)) continue;
 		mnw.menu_up = (mnw.menu_up == i) ? -1 : i;
 		mnw.mouse_clicked = 0;
 		return true;
@@ -132,7 +132,7 @@ static bool route_to_menu_items()
 	for (size_t k = 0; k < items.size(); ++k) {
 		const item_struct& it = items[k];
 		if (it.item_name.empty() || it.item_name[0] == '-' || it.item_name[0] == '=') continue;
-		if (!in_box(mnw.mx, mnw.my, it.itemx1, it.itemy1, it.itemx2, it.itemy2)) continue;
+		if (!mouse_in_box(it.itemx1, it.itemy1, it.itemx2, it.itemy2)) continue;
 		if (mnw.menu_up == popup_slot) {
 			popup_menu_select = int(k);
 			select_popup_code = active_popup_code;
@@ -149,9 +149,9 @@ static bool route_to_menu_items()
 
 void MACIBM_handleclick(int enter_close)
 {
-	if (is_closable(mnw.top_win_now)) {
-		bool in_left = in_box(mnw.mx, mnw.my, 0, mnw.win_dy - 20, 25, mnw.win_dy);
-		bool in_right = in_box(mnw.mx, mnw.my, mnw.win_dx - 25, mnw.win_dy - 20, mnw.win_dx, mnw.win_dy);
+	if (is_closable_panel(mnw.top_win_now)) {
+		bool in_left = mouse_in_box(0, mnw.win_dy - 20, 25, mnw.win_dy);
+		bool in_right = mouse_in_box(mnw.win_dx - 25, mnw.win_dy - 20, mnw.win_dx, mnw.win_dy);
 		if (enter_close || in_left || in_right) {
 			BTN_zap_boxes(1);
 			OGL_sbuff();
@@ -175,10 +175,7 @@ void APP_handlemenu(int) {}
 
 float menu_dx(const std::string& s)
 {
-	if (mnw.lang == 6) return 8.0f * float(s.size());
-	float w = 0;
-	for (char c : s) w += chr_dx(c);
-	return w;
+	return mnw.lang == 6 ? 8.0f * float(s.size()) : str_dx(s);
 }
 
 // The installer defines no menus, so an empty table draws nothing; the bar and items appear only for
@@ -264,7 +261,7 @@ static void follow_menu_hover()
 	for (int i = 0; i < popup_slot && i < int(menu.size()); ++i) {
 		const menu_struct& m = menu[i];
 		if (i == mnw.menu_up || m.menu_prnt != -1 || m.menu_name.empty()) continue;
-		if (in_box(mnw.mx, mnw.my, m.menux1, m.menuy1, m.menux2, m.menuy2)) {
+		if (mouse_in_box(m.menux1, m.menuy1, m.menux2, m.menuy2)) {
 			MACIBM_handleclick(0);
 			return;
 		}

@@ -71,6 +71,10 @@ void MACIBM_clear_menus(int level);
 void standard_gui();
 void mouse_help_per_wind(int top_win_new);
 float menu_dx(const std::string& s);
+// The mouse lies inside the box (bounds included), in the current top window's units.
+bool mouse_in_box(float x1, float y1, float x2, float y2);
+// Panels that close through their corner boxes or the Enter key: all but the main screen and 995-999.
+bool is_closable_panel(int win);
 void APP_handlemenu(int item_code);
 
 // One frame of the program (the main loop).

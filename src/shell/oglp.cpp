@@ -158,17 +158,17 @@ glyph_cell_struct cell_of(int charset, unsigned char b)
 	return glyph_cells[b];
 }
 
-bool wrap_point(char b)
-{
-	return b == ' ' || b == '-' || b == '/';
-}
-
 float advance(int pitch, char b)
 {
 	return pitch > 0 ? pitch : chr_dx(b);
 }
 
 } // namespace
+
+bool wrap_point(char b)
+{
+	return b == ' ' || b == '-' || b == '/';
+}
 
 // ---- projection ---------------------------------------------------------------------------------
 

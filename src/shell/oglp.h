@@ -47,6 +47,8 @@ float OGL_string(int color, float x, float y, const std::string& input, float dx
 float chr_dx(const char& n);
 // Sum of chr_dx over a string.
 float str_dx(const std::string& s);
+// Text may break after this character: a blank, a hyphen or a slash.
+bool wrap_point(char b);
 
 // Every vertex the primitives above (and the widgets) emit goes through these. While
 // OGL_vertex_record points at a vector, each vertex is also appended to it, in surface coordinates.
