@@ -139,11 +139,9 @@ static bool fetch_one(int k, const file_names_struct& n, const file_version_stru
 		return false;
 	}
 	if (r == 2) {
-		stg.got_404 = 1;
-		crnt_file_path = n.src_path;
 		delete_file(n.dest_path_zip); // the error page, or the part that came
 		next.next_index = std::min(next.next_index, next.stream_index[k]);
-		choose_other_server();
+		download_failed(n.src_path);
 		return false;
 	}
 	stg.got_404 = 0;

@@ -43,10 +43,8 @@ static bool advance()
 	delete_file(dest);
 	if (r == 2 || !problem.empty()) {
 		if (!problem.empty()) xer << "Cannot use " << url_path << " from " << server << ": " << problem << "\n";
-		stg.got_404 = 1;
-		crnt_file_path = url_path;
 		fetching = 0;
-		choose_other_server();
+		download_failed(url_path);
 		return false;
 	}
 	stg.got_404 = 0;

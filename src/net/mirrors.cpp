@@ -89,6 +89,13 @@ std::string read_server_list()
 	return "";
 }
 
+void download_failed(const std::string& path)
+{
+	stg.got_404 = 1;
+	crnt_file_path = path;
+	choose_other_server();
+}
+
 void choose_other_server()
 {
 	// A uniform value in 0..1 from the runtime's generator, whatever its range on this system.

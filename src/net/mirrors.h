@@ -13,3 +13,6 @@ std::string read_server_list();
 // After a failed download: picks the server for the next try at random, lower entries of the list
 // more often (it may be the same one again).
 void choose_other_server();
+// A download of `path` (its path on the server) failed: the screens show the failure texts naming it,
+// and another server is chosen for the next try.
+void download_failed(const std::string& path);

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <map>
 
+#include "support/sandbox.h"
 #include "core_fixture.h"
 #include "installer/choose.h"
 #include "installer/directory.h"
@@ -15,13 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string read_file(const std::string& path)
-{
-	std::ifstream in(path, std::ios::binary);
-	std::ostringstream ss;
-	ss << in.rdbuf();
-	return ss.str();
-}
 
 // Every entry below a folder: files with their content, folders as "<folder>".
 std::map<std::string, std::string> tree(const std::string& root)

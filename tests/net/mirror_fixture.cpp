@@ -1,3 +1,4 @@
+#include "support/sandbox.h"
 #include "mirror_fixture.h"
 
 #include <chrono>
@@ -23,13 +24,6 @@ namespace fs = std::filesystem;
 
 const std::string mirror_test::name = "Velmora 9.00";
 
-static std::string read_file(const std::string& path)
-{
-	std::ifstream in(path, std::ios::binary);
-	std::ostringstream ss;
-	ss << in.rdbuf();
-	return ss.str();
-}
 
 static void pause_a_little()
 {

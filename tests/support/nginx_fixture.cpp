@@ -1,3 +1,4 @@
+#include "support/sandbox.h"
 #include "support/nginx_fixture.h"
 
 #include <arpa/inet.h>
@@ -62,13 +63,6 @@ std::string test_bytes(size_t size, unsigned seed)
 	return s;
 }
 
-static std::string read_file(const std::string& path)
-{
-	std::ifstream in(path, std::ios::binary);
-	std::ostringstream ss;
-	ss << in.rdbuf();
-	return ss.str();
-}
 
 nginx_fixture::nginx_fixture(bool with_proxy)
 {

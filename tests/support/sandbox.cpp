@@ -40,13 +40,15 @@ void sandbox_class::write(const std::string& rel, const std::string& content) co
 	std::ofstream(p, std::ios::binary) << content;
 }
 
-std::string sandbox_class::read(const std::string& rel) const
+std::string read_file(const std::string& path)
 {
-	std::ifstream in(root + rel, std::ios::binary);
+	std::ifstream in(path, std::ios::binary);
 	std::ostringstream ss;
 	ss << in.rdbuf();
 	return ss.str();
 }
+
+std::string sandbox_class::read(const std::string& rel) const { return read_file(root + rel); }
 
 bool sandbox_class::exists(const std::string& rel) const
 {

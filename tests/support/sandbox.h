@@ -17,6 +17,9 @@ public:
 	bool exists(const std::string& rel) const;
 };
 
+// The whole content of a file; empty when it is missing.
+std::string read_file(const std::string& path);
+
 // Runs a shell command and returns its exit status (-1 when it could not run).
 int run_shell(const std::string& command);
 // Runs a shell command and returns what it printed on standard output.

@@ -124,13 +124,6 @@ std::string md5_of(const std::string& content)
 	return sum;
 }
 
-static std::string read_file(const fs::path& p)
-{
-	std::ifstream in(p, std::ios::binary);
-	std::ostringstream ss;
-	ss << in.rdbuf();
-	return ss.str();
-}
 
 std::vector<std::string> files_under(const std::string& folder)
 {
