@@ -166,6 +166,7 @@ TEST_F(installer_run, a_whole_update_through_the_screens)
 			if (!notices++) keep_screen("notice");
 			press_key(SDLK_RETURN);
 			pressed = true;
+			last_press = frames;
 			break;
 		case 0:
 			if (stg.step == 0 && comparison_shown() && installs < 2 && frames > last_press + 5) {
