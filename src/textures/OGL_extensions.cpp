@@ -264,7 +264,7 @@ void OGL_extensions::warn_about_driver(int version)
 		                          "with 16 MB of VRAM and multitexturing.";
 		if (!option("--force_run"))
 			__MACIBM_alert(0, first, "First, try updating your graphics drivers.",
-			               "If this does not help, check your graphics card specifications.",
+			               "If this does not help, check what your graphics card supports.",
 			               "For help, write to Kestava technical support; the address is on the Kestava web site.",
 			               t_exit, "OGL_extensions", 590);
 		else
