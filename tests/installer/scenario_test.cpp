@@ -5,12 +5,12 @@
 #include <sstream>
 #include <map>
 
-#include "support/sandbox.h"
 #include "core_fixture.h"
 #include "installer/choose.h"
 #include "installer/directory.h"
 #include "installer/engine.h"
 #include "io/IO_UTILS.h"
+#include "support/sandbox.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,3 @@
-#include "support/sandbox.h"
 #include "mirror_fixture.h"
 
 #include <chrono>
@@ -19,13 +18,14 @@
 #include "runtime/UTL_cmdline.h"
 #include "runtime/xtim.h"
 #include "shell/hl_init.h"
+#include "support/sandbox.h"
 
 namespace fs = std::filesystem;
 
 const std::string mirror_test::name = "Velmora 9.00";
 
 
-static void pause_a_little()
+void pause_a_little()
 {
 	std::this_thread::sleep_for(std::chrono::microseconds(100));
 }

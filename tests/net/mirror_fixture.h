@@ -48,6 +48,8 @@ protected:
 	std::vector<int> results;    // every grab_files result of the last install()
 };
 
+// Lets the servers answer between two calls of the engine, so that a count of calls stands for time.
+void pause_a_little();
 // Every entry below a folder: files with their content, folders as "<folder>".
 std::map<std::string, std::string> tree_of(const std::string& root);
 // The requests in an access log for a path (as logged) that got `status`.

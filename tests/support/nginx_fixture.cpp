@@ -1,5 +1,5 @@
-#include "support/sandbox.h"
 #include "support/nginx_fixture.h"
+#include "support/sandbox.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -125,9 +125,18 @@ void nginx_fixture::put(const std::string& rel, const std::string& content) cons
 	std::ofstream(p, std::ios::binary) << content;
 }
 
+// nginx logs a request once it has sent the answer, so a client that has its answer can still be
+// ahead of the log: the log is read once it has stopped growing for a moment.
 std::string nginx_fixture::access_log() const
 {
-	return read_file(dir + "access.log");
+	std::string log = read_file(dir + "access.log");
+	for (int tries = 0; tries < 40; ++tries) {
+		std::this_thread::sleep_for(std::chrono::milliseconds(50));
+		std::string again = read_file(dir + "access.log");
+		if (again == log) break;
+		log = again;
+	}
+	return log;
 }
 
 std::string nginx_fixture::proxy_log() const
