@@ -271,9 +271,9 @@ std::string remaining_time_text(int files, int position, float elapsed)
 	// Until stream 0 has passed a file there is no rate to go by; the estimate waits for one.
 	if (position <= 0) return "some time";
 	double s = remaining / (position / double(elapsed));
-	if (s < 120) return std::to_string((long long)s) + " seconds";
-	if (s < 7200) return std::to_string((long long)(s / 60)) + " minutes";
-	return std::to_string((long long)(s / 3600)) + " hours";
+	if (s < 120) return whole_number((long long)s) + " seconds";
+	if (s < 7200) return whole_number((long long)(s / 60)) + " minutes";
+	return whole_number((long long)(s / 3600)) + " hours";
 }
 
 void APP_update()
