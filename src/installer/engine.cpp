@@ -13,6 +13,7 @@
 #include "io/zip.h"
 #include "net/http.h"
 #include "net/mirrors.h"
+#include "runtime/HL_THREAD.h"
 #include "runtime/xtim.h"
 #include "shell/hl_alert.h"
 #include "shell/hl_init.h"
@@ -20,10 +21,143 @@
 next_class next;
 dir_progress_struct dir_progress[2];
 
+int streams_for_rate(float rate)
+{
+	if (rate > 200) return 9;
+	if (rate > 150) return 8;
+	if (rate > 100) return 6;
+	if (rate > 50) return 4;
+	return 2;
+}
+
+struct file_names_struct {
+	std::string dest_path_exp;
+	std::string src_path;      // the archive on the disc, or its path on the server
+	std::string dest_path_zip; // where stream k downloads it: one of the stream's two temporary archives
+};
+
+// The server each stream's download in flight was started on. A slot keeps its first request, so a
+// transfer goes on from there after another stream's failure changed the chosen server.
+static int stream_server[4];
+
+// Which of its two temporary archives stream k downloads into next: the other one may be waiting
+// to be unpacked meanwhile.
+static int stream_archive[4];
+
+// The server stream k fetches its file from.
+static int server_of(int k)
+{
+	if (!http.down[k + 2]) stream_server[k] = stg.sel_server;
+	return stream_server[k];
+}
+
+static file_names_struct names_of(int k, const file_version_struct& v)
+{
+	std::string suffix = v.path.find("Global Scenery") != std::string::npos ? ".7z" : ".zip";
+	std::string source = is_net ? server_path[server_of(k)] : dvd_path + install_name + "/";
+	std::string archive = temp_path + std::to_string(k) + (stream_archive[k] ? "b" : "a") + suffix;
+	return {dest_path_exp_of(v.path), source + v.path + suffix, archive};
+}
+
+static void log_result(const char* what, const std::string& path, int code)
+{
+	xer << what << path << ", with result=" << code << ".\n";
+}
+
+static file_version_struct& version_of(int history) { return sim_info.files[history].versions.back(); }
+
+static void count_installed(file_version_struct& v)
+{
+	v.on_disk = 1;
+	next.comp_down += v.down_size;
+	next.totl_disk += v.disk_size;
+}
+
+// One archive to unpack into the folder of its file.
+struct unpack_struct {
+	std::string zip, dest_path_exp;
+	int history = -1;             // the file it installs; -1 for none
+	int code = 0, delete_code = 0;
+	std::string log;              // what the unpacking logged on a worker, for the main thread to write
+	THREAD_call* call = nullptr;  // while on the pool
+};
+
+// Per stream, the download the pool is unpacking, and the next one when it came in meanwhile. The
+// stream goes on downloading while the pool unpacks, so the network and the processors work at once.
+static unpack_struct unpacking[4], arrived[4];
+
+// Touches no alert and no shared state, so that it can run on a worker.
+static void unpack(unpack_struct& u)
+{
+	unlock_file(u.dest_path_exp);
+	std::string out_directory;
+	get_path_with_path(out_directory, u.dest_path_exp);
+	bool is_7z = u.zip.size() >= 3 && u.zip.compare(u.zip.size() - 3, 3, ".7z") == 0;
+	u.code = is_7z ? p7z_to_file(u.zip, out_directory) : zip_to_file(u.zip, out_directory);
+	// Only a downloaded copy is removed: an archive read from the disc is the disc's own file.
+	if (install_type == 0 && is_net) u.delete_code = delete_file(u.zip);
+}
+
+static void* unpack_job(void* u)
+{
+	unpack(*static_cast<unpack_struct*>(u));
+	static_cast<unpack_struct*>(u)->log = xer_take_held();
+	return nullptr;
+}
+
+static void report_unpack(const unpack_struct& u)
+{
+	xer << u.log;
+	if (u.code) {
+		stg.got_failed_install = 1;
+		__MACIBM_alert(0, "The installer cannot extract a file.", "Error: " + error_str(u.code),
+		               "Compressed File: " + u.zip, "Destination: " + u.dest_path_exp, t_alert, "engine", __LINE__);
+	}
+	if (!stg.log_actions) return;
+	log_result("EXPANDING file ", u.dest_path_exp, u.code);
+	if (install_type == 0 && is_net) log_result("DELETING  file ", u.zip, u.delete_code);
+}
+
+void extract_and_delete_file(const std::string& dest_path_zip, const std::string& dest_path_exp)
+{
+	unpack_struct u;
+	u.zip = dest_path_zip;
+	u.dest_path_exp = dest_path_exp;
+	unpack(u);
+	report_unpack(u);
+}
+
+static void start_unpack(int k, const unpack_struct& u)
+{
+	unpacking[k] = u;
+	unpacking[k].call = THREAD_start_call(unpack_job, &unpacking[k]);
+}
+
+// Once the pool is done with stream k's unpacking (waiting up to wait_ms): reports it, counts its
+// file as installed and hands the pool the archive that waited for it.
+static void finish_unpack(int k, int wait_ms)
+{
+	unpack_struct& u = unpacking[k];
+	if (!u.call || !THREAD_finish_call(u.call, wait_ms)) return;
+	u.call = nullptr;
+	report_unpack(u);
+	count_installed(version_of(u.history));
+	if (arrived[k].history < 0) return;
+	start_unpack(k, arrived[k]);
+	arrived[k].history = -1;
+}
+
 // The schedule being dropped may still have downloads in flight: end them and remove their parts,
-// so that no stream later takes up a stale transfer for another file.
+// so that no stream later takes up a stale transfer for another file. Archives that are in are
+// unpacked first, since each replaces its file whole.
 static void drop_downloads()
 {
+	// A fatal alert on a worker ends it with its call unfinished: that report ends the program.
+	for (int k = 0; k < 4; ++k)
+		while (unpacking[k].call) {
+			finish_unpack(k, 100);
+			THREAD_check_exception(0);
+		}
 	for (int k = 0; k < 4; ++k) {
 		std::string part = http.cancel(k + 2);
 		if (!part.empty()) delete_file(part);
@@ -41,64 +175,6 @@ void reset_next()
 	}
 	next.star_time = xtim.real_time;
 	next.file_down = next.comp_down = next.totl_disk = 0;
-}
-
-int streams_for_rate(float rate)
-{
-	if (rate > 200) return 9;
-	if (rate > 150) return 8;
-	if (rate > 100) return 6;
-	if (rate > 50) return 4;
-	return 2;
-}
-
-struct file_names_struct {
-	std::string dest_path_exp;
-	std::string src_path;      // the archive on the disc, or its path on the server
-	std::string dest_path_zip; // where stream k downloads it: its own temporary archive
-};
-
-// The server each stream's download in flight was started on. A slot keeps its first request, so a
-// transfer goes on from there after another stream's failure changed the chosen server.
-static int stream_server[4];
-
-// The server stream k fetches its file from.
-static int server_of(int k)
-{
-	if (!http.down[k + 2]) stream_server[k] = stg.sel_server;
-	return stream_server[k];
-}
-
-static file_names_struct names_of(int k, const file_version_struct& v)
-{
-	std::string suffix = v.path.find("Global Scenery") != std::string::npos ? ".7z" : ".zip";
-	std::string source = is_net ? server_path[server_of(k)] : dvd_path + install_name + "/";
-	return {dest_path_exp_of(v.path), source + v.path + suffix, temp_path + std::to_string(k) + suffix};
-}
-
-static void log_result(const char* what, const std::string& path, int code)
-{
-	xer << what << path << ", with result=" << code << ".\n";
-}
-
-void extract_and_delete_file(const std::string& dest_path_zip, const std::string& dest_path_exp)
-{
-	unlock_file(dest_path_exp);
-	std::string out_directory;
-	get_path_with_path(out_directory, dest_path_exp);
-	bool is_7z = dest_path_zip.size() >= 3 && dest_path_zip.compare(dest_path_zip.size() - 3, 3, ".7z") == 0;
-	int code = is_7z ? p7z_to_file(dest_path_zip, out_directory) : zip_to_file(dest_path_zip, out_directory);
-	if (code) {
-		stg.got_failed_install = 1;
-		__MACIBM_alert(0, "The installer cannot extract a file.", "Error: " + error_str(code),
-		               "Compressed File: " + dest_path_zip, "Destination: " + dest_path_exp, t_alert, "engine", __LINE__);
-	}
-	if (stg.log_actions) log_result("EXPANDING file ", dest_path_exp, code);
-	// Only a downloaded copy is removed: an archive read from the disc is the disc's own file.
-	if (install_type == 0 && is_net) {
-		code = delete_file(dest_path_zip);
-		if (stg.log_actions) log_result("DELETING  file ", dest_path_zip, code);
-	}
 }
 
 static void delete_one(const std::string& dest_path_exp)
@@ -128,10 +204,12 @@ static float download_share(int slot)
 	return percent * 0.01f;
 }
 
-// One step of stream k's download of its file; true once the archive is in and unpacked. A failed
+// One step of stream k's download of its file; true once the archive is in and handed on to be
+// unpacked. A stream whose last archive still waits for the pool starts no download. A failed
 // download is handed out again and retried on another server, with no limit.
 static bool fetch_one(int k, const file_names_struct& n, const file_version_struct& v)
 {
+	if (arrived[k].history >= 0) return false;
 	int r = http.net_check(k + 2, server_name[server_of(k)], n.src_path, n.dest_path_zip);
 	if (r == 0) {
 		stg.crnt_file_rat = download_share(k + 2);
@@ -145,27 +223,30 @@ static bool fetch_one(int k, const file_names_struct& n, const file_version_stru
 		return false;
 	}
 	stg.got_404 = 0;
-	extract_and_delete_file(n.dest_path_zip, n.dest_path_exp);
+	stream_archive[k] ^= 1;
+	unpack_struct u;
+	u.zip = n.dest_path_zip;
+	u.dest_path_exp = n.dest_path_exp;
+	u.history = next.stream_index[k];
+	if (unpacking[k].call)
+		arrived[k] = u;
+	else
+		start_unpack(k, u);
 	return true;
 }
 
 // Installs stream k's file: unpacked straight from the disc, or downloaded over several calls into
-// the stream's temporary archive first. True when the file is done.
+// a temporary archive and unpacked on the pool. True when the stream is done with the file.
 static bool install_one(int k, const file_names_struct& n, file_version_struct& v)
 {
 	stg.crnt_file_stat = 1;
-	if constexpr (is_net) {
-		if (!fetch_one(k, n, v)) return false;
-	} else {
-		if (k != 0)
-			__MACIBM_alert(0, "Trying to do a DVD install with multiple streams!",
-			               "The shark with the laser on his head is getting very dizzy!", "", "", t_exit, "engine", __LINE__);
-		extract_and_delete_file(n.src_path, n.dest_path_exp);
-		stg.crnt_file_rat = 1;
-	}
-	v.on_disk = 1;
-	next.comp_down += v.down_size;
-	next.totl_disk += v.disk_size;
+	if constexpr (is_net) return fetch_one(k, n, v);
+	if (k != 0)
+		__MACIBM_alert(0, "Trying to do a DVD install with multiple streams!",
+		               "The shark with the laser on his head is getting very dizzy!", "", "", t_exit, "engine", __LINE__);
+	extract_and_delete_file(n.src_path, n.dest_path_exp);
+	stg.crnt_file_rat = 1;
+	count_installed(v);
 	return true;
 }
 
@@ -240,10 +321,44 @@ static void rename_install_folder()
 	if (rename_file(parent, old_name, install_name) == 0) dest_dir_path = parent + install_name + "/";
 }
 
+// The pool's part of a pass: finished unpackings are reported, and those under way count as
+// kilobytes in flight.
+static void collect_unpacks()
+{
+	for (int k = 0; k < 4; ++k) {
+		finish_unpack(k, 0);
+		if (unpacking[k].call) next.file_down += version_of(unpacking[k].history).down_size;
+		if (arrived[k].history >= 0) next.file_down += version_of(arrived[k].history).down_size;
+	}
+}
+
+// When no stream needs a new history, every step of the pass was a poll. Rather than spin, the
+// engine waits a moment for the network, or for the pool when nothing is downloading, and so leaves
+// the processors to the workers that unpack.
+static void wait_when_idle()
+{
+	for (int k = 0; k < 4; ++k)
+		if (next.stream_active[k] && next.stream_waiting[k]) return;
+	for (int k = 0; k < 4; ++k)
+		if (http.down[k + 2]) return http.wait_for_network(1);
+	for (int k = 0; k < 4; ++k)
+		if (unpacking[k].call) return finish_unpack(k, 1);
+}
+
+static bool streams_busy(int count)
+{
+	for (int k = 0; k < 4; ++k) {
+		if (next.stream_active[k] && next.stream_index[k] >= 0 && next.stream_index[k] < count) return true;
+		if (unpacking[k].call) return true;
+	}
+	return false;
+}
+
 int grab_files()
 {
 	int count = int(sim_info.files.size());
 	next.file_down = 0;
+	if constexpr (is_net) collect_unpacks();
 	for (int k = 0; k < 4; ++k) {
 		if (!next.stream_active[k]) continue;
 		if (next.stream_waiting[k]) {
@@ -252,8 +367,8 @@ int grab_files()
 		}
 		if (next.stream_index[k] >= 0 && next.stream_index[k] < count) step_stream(k);
 	}
-	for (int k = 0; k < 4; ++k)
-		if (next.stream_active[k] && next.stream_index[k] >= 0 && next.stream_index[k] < count) return stg.got_failed_install;
+	if constexpr (is_net) wait_when_idle();
+	if (streams_busy(count)) return stg.got_failed_install;
 	next.dir_done = 1;
 	remove_emptied_folders();
 	rename_install_folder();

@@ -50,7 +50,7 @@ int unzip_file(unzFile zip, const std::string& inPath, const unz_file_info64& in
 		if (!err) err = out.commit();
 	}
 	if (err)
-		xer << "Zip to file failed with error " << err << ". file = " << sErrFile << " line = " << sErrLine
+		xer_here() << "Zip to file failed with error " << err << ". file = " << sErrFile << " line = " << sErrLine
 		    << ". inFile=" << inPath << ".\n";
 	return err;
 }
@@ -64,7 +64,7 @@ static int extract_entry(unzFile zip, const std::string& out_directory)
 	unz_file_info64 info;
 	int err = unzGetCurrentFileInfo64(zip, &info, name, sizeof name, nullptr, 0, nullptr, 0);
 	if (err != UNZ_OK) {
-		xer << "unzGetCurrentFileInfo err != UNZ_OK! err=" << err << "\n";
+		xer_here() << "unzGetCurrentFileInfo err != UNZ_OK! err=" << err << "\n";
 		return set_err_loc(err, unit, __LINE__);
 	}
 	// A name cut short at the buffer or at an embedded zero would be written under another name.
@@ -82,7 +82,7 @@ static int extract_entry(unzFile zip, const std::string& out_directory)
 	} else {
 		err = unzip_file(zip, out_directory + name, info);
 	}
-	if (err) xer << "UNZIP zip_to_file failed with err=" << err << "\n";
+	if (err) xer_here() << "UNZIP zip_to_file failed with err=" << err << "\n";
 	return err;
 }
 
@@ -90,7 +90,7 @@ int zip_to_file(const std::string& zip_file, const std::string& out_directory)
 {
 	unzFile zip = unzOpen64(zip_file.c_str());
 	if (!zip) {
-		xer << "OK I am about to report that I could not open a zip file for extraction!\n"
+		xer_here() << "OK I am about to report that I could not open a zip file for extraction!\n"
 		    << "That incoming file is " << zip_file << "\n"
 		    << "In c-form, it is " << zip_file.c_str() << "\n"
 		    << "The size is " << zip_file.size() << "\n";
@@ -106,7 +106,7 @@ int zip_to_file(const std::string& zip_file, const std::string& out_directory)
 	}
 	unzClose(zip);
 	if (err)
-		xer << "Zip to file failed with error err = " << err << ". file = " << sErrFile << " line = " << sErrLine
+		xer_here() << "Zip to file failed with error err = " << err << ". file = " << sErrFile << " line = " << sErrLine
 		    << ". zip_file=" << zip_file << ", out_directory=" << out_directory << ".\n";
 	return err;
 }

@@ -88,6 +88,19 @@ static int poll_now(int fd, short events, short& revents, int& err)
 	return n;
 }
 
+void PCSBSocket::WaitForAny(const std::vector<std::pair<PCSBSocket*, bool>>& sockets, int ms)
+{
+	std::vector<pollfd> fds;
+	for (auto [socket, sending] : sockets) {
+		PCSB_Status status = socket->mSocketStatus;
+		if (status != pcsbstatus_Connecting && status != pcsbstatus_Connected) return;
+		short events = status == pcsbstatus_Connecting || sending ? POLLOUT : 0;
+		if (status == pcsbstatus_Connected) events |= POLLIN;
+		fds.push_back({socket->mWinSocket, events, 0});
+	}
+	if (!fds.empty()) poll(fds.data(), fds.size(), ms); // an interrupted or failed wait only ends early
+}
+
 PCSB_Status PCSBSocket::GetStatus()
 {
 	short revents = 0;

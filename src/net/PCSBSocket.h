@@ -1,5 +1,8 @@
 #pragma once
-// A TCP socket that never blocks: the caller polls it once per frame for its state and for data.
+// A TCP socket that never blocks: the caller polls it once per frame for its state and for data, and
+// may wait a moment for the first of several sockets to have something.
+#include <utility>
+#include <vector>
 
 enum PCSB_Status : unsigned char {
 	pcsbstatus_Ready = 1,        // created, not connected
@@ -29,6 +32,10 @@ public:
 	long http_WriteData(const void* inBuf, long inLength);
 	// Half-closes: our sending side ends, the peer's answer can still be read.
 	void Disconnect();
+	// Waits up to `ms` milliseconds until one of the sockets has something for its caller: a connection
+	// settled, data or the peer's end arrived, or room to send where the flag asks for it. Returns at
+	// once when one of them is not connecting or connected, as its caller then has work.
+	static void WaitForAny(const std::vector<std::pair<PCSBSocket*, bool>>& sockets, int ms);
 
 private:
 	void fail(int code);

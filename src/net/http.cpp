@@ -154,9 +154,13 @@ void down_class::DoProcessing()
 	}
 	long got = mSocket->ReadData(readChunk, sizeof readChunk);
 	if (got <= 0) return;
+	if (mGotWholeHeader && mDestFile) {
+		take_body(readChunk, static_cast<size_t>(got));
+		return;
+	}
 	mInBuf.insert(mInBuf.end(), readChunk, readChunk + got);
 	if (!mGotWholeHeader && !parse_header()) return;
-	if (mGotWholeHeader) take_body();
+	if (mGotWholeHeader && take_body(mInBuf.data(), mInBuf.size())) mInBuf.clear();
 }
 
 // Consumes the complete header lines at the front of mInBuf. False when the download has failed
@@ -202,21 +206,21 @@ void down_class::end_of_header()
 	if (!mDestFile) mFileErr = errno;
 }
 
-void down_class::take_body()
+bool down_class::take_body(const char* data, size_t size)
 {
 	last_read_time = xtim.real_time;
-	if (mIncomingLength != -1 && mReceivedPayload + static_cast<long long>(mInBuf.size()) >= mIncomingLength)
+	if (mIncomingLength != -1 && mReceivedPayload + static_cast<long long>(size) >= mIncomingLength)
 		mSocket->Disconnect(); // the whole body is in: end our side; the file closes with the slot
-	if (!mDestFile || mInBuf.empty()) return;
-	if (static_cast<long long>(mInBuf.size()) > INT_MAX - mReceivedPayload) {
+	if (!mDestFile || size == 0) return false;
+	if (static_cast<long long>(size) > INT_MAX - mReceivedPayload) {
 		mFileErr = EFBIG; // an unannounced body past what the byte count can hold
-		return;
+		return false;
 	}
-	mReceivedPayload += static_cast<int>(mInBuf.size());
+	mReceivedPayload += static_cast<int>(size);
 	errno = 0;
-	size_t put = fwrite(mInBuf.data(), 1, mInBuf.size(), mDestFile);
-	if (put < mInBuf.size()) mFileErr = errno ? errno : 20010;
-	mInBuf.clear();
+	size_t put = fwrite(data, 1, size, mDestFile);
+	if (put < size) mFileErr = errno ? errno : 20010;
+	return true;
 }
 
 void http_class::free_slot(int o)
@@ -231,6 +235,14 @@ std::string http_class::cancel(int o)
 	std::string dest = down[o]->mDestFileName;
 	free_slot(o);
 	return dest;
+}
+
+void http_class::wait_for_network(int ms)
+{
+	std::vector<std::pair<PCSBSocket*, bool>> sockets;
+	for (down_class* d : down)
+		if (d && d->mSocket) sockets.emplace_back(d->mSocket, !d->mOutBuf.empty());
+	if (!sockets.empty()) PCSBSocket::WaitForAny(sockets, ms);
 }
 
 static bool ends_with_dirchar(const std::string& s)

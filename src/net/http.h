@@ -1,6 +1,6 @@
 #pragma once
 // HTTP/1.1 downloads in six slots, directly or through a proxy. Each slot is advanced once per frame
-// by net_check; nothing here ever waits on the network.
+// by net_check, which never waits on the network; wait_for_network waits a bounded moment when asked.
 #include <cstdio>
 #include <map>
 #include <string>
@@ -50,7 +50,8 @@ public:
 private:
 	bool parse_header();
 	void end_of_header();
-	void take_body();
+	// Counts and writes body bytes to the file; false when they were not taken (no file, none, too many).
+	bool take_body(const char* data, size_t size);
 	void close_file();
 };
 
@@ -69,6 +70,9 @@ public:
 	// Ends the download in slot `o`, if any, as a failure would (its destination file is closed, not
 	// removed). Returns the destination's path, empty when the slot was free.
 	std::string cancel(int o);
+	// Waits up to `ms` milliseconds until a busy slot's connection has something for net_check; at once
+	// when no slot is busy. A caller with nothing else to do leaves the processor to other work so.
+	void wait_for_network(int ms);
 
 private:
 	void free_slot(int o);

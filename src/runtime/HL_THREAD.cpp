@@ -18,6 +18,9 @@ static int threads_inited = 0;
 static UTL_message_queue* warn_exce = nullptr;
 static UTL_message_queue* quit_exce = nullptr;
 static UTL_message_queue* call_queue = nullptr;
+static THREAD_call* free_calls = nullptr;
+static UTL_critical_section free_calls_lock;
+static intptr_t next_cookie = 1; // a cookie is never 0, which a queue read gives when nothing came
 static std::vector<UTL_thread_handle> worker_threads;
 static std::vector<UTL_thread_handle> worker_threads_join;
 static std::vector<UTL_thread_id> worker_threads_id;
@@ -162,11 +165,56 @@ void THREAD_shutdown()
 	worker_threads_join.clear();
 	worker_threads_id.clear();
 	UTL_message_queue_destroy(call_queue);
+	while (THREAD_call* call = free_calls) {
+		free_calls = call->next_free;
+		UTL_message_queue_destroy(call->done_token);
+		delete call;
+	}
 	UTL_message_queue_destroy(warn_exce);
 	UTL_message_queue_destroy(quit_exce);
 	warn_exce = quit_exce = call_queue = nullptr;
 	threads_inited = 0;
 	xer << "Clean exit from threads.\n";
+}
+
+THREAD_call* THREAD_start_call(UTL_thread_func func, void* param)
+{
+	UTL_critical_section_lock(&free_calls_lock);
+	THREAD_call* call = free_calls;
+	if (call) free_calls = call->next_free;
+	void* cookie = reinterpret_cast<void*>(next_cookie++);
+	UTL_critical_section_unlock(&free_calls_lock);
+	if (!call) {
+		call = new THREAD_call{};
+		UTL_message_queue_create(&call->done_token);
+	}
+	call->next_free = nullptr;
+	call->func = func;
+	call->param = param;
+	call->return_value = nullptr;
+	call->done = 0;
+	call->cookie = cookie;
+	if (worker_threads.empty()) {
+		call->return_value = func(param);
+		UTL_message_queue_write(call->done_token, cookie);
+	} else {
+		UTL_message_queue_write(call_queue, call);
+	}
+	return call;
+}
+
+int THREAD_finish_call(THREAD_call* call, int wait_ms, void** result)
+{
+	if (!UTL_message_queue_read(call->done_token, wait_ms)) return 0;
+	UTL_critical_section_lock(&call->lock);
+	if (result) *result = call->return_value;
+	call->done = 1;
+	UTL_critical_section_unlock(&call->lock);
+	UTL_critical_section_lock(&free_calls_lock);
+	call->next_free = free_calls;
+	free_calls = call;
+	UTL_critical_section_unlock(&free_calls_lock);
+	return 1;
 }
 
 void THREAD_send_exception(const exce_class& e)

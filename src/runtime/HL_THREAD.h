@@ -48,5 +48,12 @@ void THREAD_create(UTL_thread_func body, void* arg, UTL_thread_handle* out_handl
                    UTL_thread_handle* out_join, int wants_ogl);
 void THREAD_shutdown();
 
+// Hands func(param) to the pool; without workers it runs at once on the caller's thread. The call
+// must be finished with THREAD_finish_call.
+THREAD_call* THREAD_start_call(UTL_thread_func func, void* param);
+// 1 once the call has run, waiting up to wait_ms as a queue read does (-1 for ever, 0 polls); the
+// result goes to *result when asked and the record back to the spares, not to be used again.
+int THREAD_finish_call(THREAD_call* call, int wait_ms, void** result = nullptr);
+
 void THREAD_send_exception(const exce_class& e);
 void THREAD_check_exception(int check_all);

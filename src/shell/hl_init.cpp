@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <iomanip>
+#include <sstream>
 
 #include "installer/build_flags.h"
 #include "installer/stg.h"
@@ -35,6 +36,29 @@ int hres_orig = 0, vres_orig = 0, cres_orig = 0, sres_orig = 0;
 int counter_now = 0;
 
 static bool res_queried = false;
+
+static std::ostringstream& held_log()
+{
+	thread_local std::ostringstream held = [] {
+		std::ostringstream s;
+		s << std::fixed;
+		return s;
+	}();
+	return held;
+}
+
+std::ostream& xer_here()
+{
+	if (THREAD_is_inited() && !THREAD_is_main_thread()) return held_log();
+	return xer;
+}
+
+std::string xer_take_held()
+{
+	std::string text = held_log().str();
+	held_log().str("");
+	return text;
+}
 
 void MACIBM_set_app_path(std::string& path) { path = sys_program_folder(); }
 

@@ -1,10 +1,16 @@
 #pragma once
 // Start-up of the shell: the diagnostics log, display mode, window and OpenGL context.
 #include <fstream>
+#include <ostream>
 #include <string>
 
 extern std::ofstream xer;         // the diagnostics log Log.txt
 extern std::string xer_path;      // its full path once it is open; the crash handler appends to it
+
+// The log for the calling thread. Log.txt belongs to the main thread: a worker writes into text
+// of its own, which it hands over (xer_take_held) for the main thread to write.
+std::ostream& xer_here();
+std::string xer_take_held();
 extern std::string app_path;      // base folder for relative paths; left empty
 extern int g_case_sensitive;
 extern int ogl_inited;            // the context exists and the first top window is set up

@@ -15,6 +15,7 @@
 #include "mkdisc.h"
 #include "net/http.h"
 #include "net/mirrors.h"
+#include "runtime/HL_THREAD.h"
 #include "runtime/UTL_cmdline.h"
 #include "runtime/xtim.h"
 #include "shell/hl_init.h"
@@ -53,6 +54,8 @@ void mirror_test::SetUp()
 	cmdline = UTL_cmdline();
 	cmdline.init_win("--fps_test"); // alerts are logged, not shown
 	xer.open(box.path("Log.txt"), std::ios::out | std::ios::trunc);
+	THREAD_init();
+	THREAD_make_workers(); // downloads are unpacked on the pool, as in the program
 	xtim.real_time = 0;
 	srand(8);
 	http.ProxyHost.clear(); // straight to the mirrors
@@ -76,6 +79,8 @@ void mirror_test::SetUp()
 void mirror_test::TearDown()
 {
 	for (int o = 0; o < http_slots; ++o) http.cancel(o);
+	reset_next(); // lets unpacking under way finish before the pool stops
+	THREAD_shutdown();
 	cmdline.options.erase("--servers");
 	xer.close();
 }

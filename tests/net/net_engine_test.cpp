@@ -107,9 +107,9 @@ TEST_F(net_engine_test, older_installation_is_updated_from_two_mirrors_like_a_fr
 	expected.erase("Velmora-mac");
 	EXPECT_TRUE(files_in(fresh) == expected);
 	// Stream k in slot k + 2; how many streams the rate earns depends on how busy the machine is.
-	// A download on loopback may also start and end within one call, so not every slot is seen busy.
+	// A download on loopback may also start and end within one call, so not every slot is seen busy;
+	// on a loaded machine none may be (the transfer held by a server below shows stream 0 in slot 2).
 	EXPECT_GE(most_streams, 2);
-	EXPECT_FALSE(slots_seen.empty());
 	for (int slot : slots_seen) EXPECT_TRUE(slot >= 2 && slot < 2 + most_streams) << slot;
 
 	// The older installation: what release 840 installed.
@@ -160,7 +160,7 @@ TEST_F(net_engine_test, a_failed_download_is_shown_and_handed_out_again)
 	EXPECT_TRUE(handed_again);
 	EXPECT_EQ(next.stream_index[0], 0);
 	EXPECT_EQ(next.stream_waiting[0], 0);
-	EXPECT_FALSE(box.exists("temp/0.zip"));
+	EXPECT_FALSE(box.exists("temp/0a.zip"));
 	int result = 0;
 	for (; calls < 20000 && result == 0; ++calls) {
 		result = grab_files();
@@ -198,6 +198,31 @@ TEST_F(net_engine_test, a_file_no_mirror_has_is_retried_without_end)
 	EXPECT_EQ(temp_leftovers(), std::vector<std::string>{});
 }
 
+// An archive that arrives whole but cannot be unpacked: the worker's account of it reaches the log
+// ahead of the alert, the installation ends as failed, and no temporary archive stays behind.
+TEST_F(net_engine_test, an_archive_the_pool_cannot_unpack_fails_the_installation)
+{
+	author({{900, {{"a.txt", "first"}, {"b.txt", "second"}, {"c.txt", "third"}}}});
+	publish(*one, "/one/");
+	one->put("one/" + archive_of("b.txt"), "not an archive");
+	use_mirrors({{one->server(), "/one/"}});
+	fetch_directory(5000);
+	dest_dir_path = box.path("dest/" + name + "/");
+	EXPECT_EQ(install(5000), 1);
+	EXPECT_EQ(stg.got_failed_install, 1);
+	reset_next(); // as the screen does when the engine ends
+	std::string text = log();
+	size_t worker_said = text.find("OK I am about to report that I could not open a zip file for extraction!\n"
+	                               "That incoming file is " + temp_path);
+	size_t alert = text.find("The installer cannot extract a file.\n");
+	ASSERT_NE(worker_said, std::string::npos);
+	ASSERT_NE(alert, std::string::npos);
+	EXPECT_LT(worker_said, alert);
+	EXPECT_NE(text.find("Destination: " + dest_dir_path + "b.txt\n"), std::string::npos);
+	EXPECT_FALSE(box.exists("dest/" + name + "/b.txt"));
+	EXPECT_EQ(temp_leftovers(), std::vector<std::string>{});
+}
+
 // Resetting the schedule while a stream is in the middle of a download ends that transfer and removes
 // its part, so that the next installation does not take it up for another file.
 TEST_F(net_engine_test, a_reset_ends_the_transfer_in_flight_and_removes_its_part)
@@ -212,12 +237,12 @@ TEST_F(net_engine_test, a_reset_ends_the_transfer_in_flight_and_removes_its_part
 	// Stopped by the call limit while the server holds the rest back.
 	ASSERT_NE(http.down[2], nullptr);
 	ASSERT_EQ(http.down[2]->mReceivedPayload, 5000);
-	EXPECT_TRUE(box.exists("temp/0.zip"));
+	EXPECT_TRUE(box.exists("temp/0a.zip"));
 	EXPECT_NEAR(stg.crnt_file_rat, 0.05f, 1e-6);
 
 	reset_next();
 	EXPECT_EQ(http.down[2], nullptr);
-	EXPECT_FALSE(box.exists("temp/0.zip"));
+	EXPECT_FALSE(box.exists("temp/0a.zip"));
 	for (int k = 0; k < 4; ++k) EXPECT_EQ(next.stream_active[k], k < 2) << k; // an update starts with two streams
 
 	// The next installation fetches its file afresh, from the mirror now in the list.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <stdexcept>
 
@@ -109,6 +110,52 @@ TEST_F(alert_test, the_pool_starts_one_worker_a_processor_and_shuts_down_cleanly
 	EXPECT_NE(log.find("CPU count        : "), std::string::npos);
 	EXPECT_NE(log.find("Clean exit from threads.\n"), std::string::npos);
 	EXPECT_EQ(log.find("Wait on thread"), std::string::npos);
+}
+
+struct job_struct {
+	intptr_t n = 0;
+	int on_main = -1;
+	std::string held; // what the job logged, as the worker hands it over
+};
+
+void* square(void* arg)
+{
+	job_struct& job = *static_cast<job_struct*>(arg);
+	job.on_main = THREAD_is_main_thread();
+	xer_here() << "job " << job.n << "\n";
+	job.held = xer_take_held();
+	return as_msg(job.n * job.n);
+}
+
+// Calls handed to the pool run on its workers and come back with their results, the records
+// serving again; what a worker logs is held for the main thread. Without workers a call runs at once.
+TEST_F(alert_test, calls_handed_to_the_pool_run_on_workers_and_return_their_results)
+{
+	THREAD_make_workers();
+	std::vector<job_struct> jobs(8);
+	std::vector<THREAD_call*> calls;
+	for (size_t i = 0; i < jobs.size(); ++i) {
+		jobs[i].n = intptr_t(i) + 1;
+		calls.push_back(THREAD_start_call(square, &jobs[i]));
+	}
+	for (size_t i = 0; i < jobs.size(); ++i) {
+		void* result = nullptr;
+		ASSERT_EQ(THREAD_finish_call(calls[i], -1, &result), 1);
+		EXPECT_EQ(result, as_msg(jobs[i].n * jobs[i].n));
+		EXPECT_EQ(jobs[i].on_main, 0);
+		EXPECT_EQ(jobs[i].held, "job " + std::to_string(jobs[i].n) + "\n");
+	}
+	THREAD_call* again = THREAD_start_call(square, &jobs[0]);
+	EXPECT_NE(std::find(calls.begin(), calls.end(), again), calls.end());
+	EXPECT_EQ(THREAD_finish_call(again, -1), 1);
+	THREAD_shutdown();
+	xer.flush();
+	EXPECT_EQ(box.read("Log.txt").find("job "), std::string::npos);
+
+	job_struct alone;
+	THREAD_call* call = THREAD_start_call(square, &alone);
+	EXPECT_EQ(alone.on_main, 1);
+	EXPECT_EQ(THREAD_finish_call(call, 0), 1);
 }
 
 } // namespace
