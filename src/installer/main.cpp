@@ -6,6 +6,7 @@
 
 #include "installer/build_flags.h"
 #include "installer/choose.h"
+#include "installer/engine.h"
 #include "installer/media.h"
 #include "installer/stg.h"
 #include "installer/sub_wins.h"
@@ -121,6 +122,9 @@ int WinMain(void* instance, void* prev_instance, const char* cmd_line, int show_
 	if (!given.empty()) dest_dir_path = given;
 	else if (stg.always_ask_dir) pick_dest_path();
 	while (!app_done) MACIBM_event_proc();
+	// Closed in the middle of an installation: the archives already downloaded are unpacked before
+	// the pool stops, and the transfers in flight are ended.
+	if (stg.step == 1) reset_next();
 	MACIBM_finishup(1);
 	if (temp_path != system_temp) {
 		std::error_code ignored;
