@@ -10,6 +10,7 @@
 #include "io/IO_UTILS.h"
 #include "io/md5.h"
 #include "runtime/UTL_thread.h"
+#include "shell/hl_init.h"
 
 sign_ahead_class::sign_ahead_class(size_t count_in, std::function<std::string(size_t)> path_of_in)
 	: count(count_in), path_of(std::move(path_of_in)), slots(new slot_struct[window])
@@ -58,6 +59,7 @@ void sign_ahead_class::sign(size_t i, slot_struct& s)
 		state = slot_unsigned;
 	else if (regular && access(path.c_str(), R_OK) == 0 && calc_file_md5(path, s.sig) == 0)
 		state = slot_signed;
+	s.log = xer_take_held();
 	if (s.state.exchange(state) == slot_awaited) s.state.notify_one();
 }
 
@@ -67,6 +69,7 @@ void sign_ahead_class::take(size_t i, std::string& sig)
 	int state = slot_pending;
 	if (s.state.compare_exchange_strong(state, slot_awaited)) state = slot_awaited;
 	for (; state == slot_awaited; state = s.state) s.state.wait(slot_awaited);
+	xer << s.log;
 	if (state == slot_signed)
 		sig = s.sig;
 	else if (state == slot_for_caller)

@@ -27,6 +27,7 @@ private:
 	struct slot_struct {
 		std::atomic<int> state{slot_pending};
 		std::string sig;
+		std::string log; // what signing logged on the worker, for the caller to write
 	};
 
 	void work();

@@ -48,7 +48,7 @@ const char* xmap_class::retry(const std::string& path)
 	close(fd);
 	if (view == MAP_FAILED) {
 		__MACIBM_alert(0, "Xmapped file ran out of memory", "", "", "", t_alert, unit, __LINE__);
-		xer << "Mem file error.  Err=" << err << ", file=" << path << "\n";
+		xer_here() << "Mem file error.  Err=" << err << ", file=" << path << "\n";
 		return nullptr;
 	}
 	// Every reader walks the whole file front to back.
