@@ -98,10 +98,11 @@ static void unpack(unpack_struct& u)
 	if (install_type == 0 && is_net) u.delete_code = delete_file(u.zip);
 }
 
-static void* unpack_job(void* u)
+static void* unpack_job(void* arg)
 {
-	unpack(*static_cast<unpack_struct*>(u));
-	static_cast<unpack_struct*>(u)->log = xer_take_held();
+	unpack_struct& u = *static_cast<unpack_struct*>(arg);
+	unpack(u);
+	u.log = xer_take_held();
 	return nullptr;
 }
 
