@@ -6,11 +6,6 @@
 
 extern std::ofstream xer;         // the diagnostics log Log.txt
 extern std::string xer_path;      // its full path once it is open; the crash handler appends to it
-
-// The log for the calling thread. Log.txt belongs to the main thread: a worker writes into text
-// of its own, which it hands over (xer_take_held) for the main thread to write.
-std::ostream& xer_here();
-std::string xer_take_held();
 extern std::string app_path;      // base folder for relative paths; left empty
 extern int g_case_sensitive;
 extern int ogl_inited;            // the context exists and the first top window is set up
@@ -18,6 +13,11 @@ extern int have_created_ibm_win;
 extern int g_mon_x_res_now, g_mon_y_res_now;
 extern int hres_orig, vres_orig, cres_orig, sres_orig;
 extern int counter_now;
+
+// The log for the calling thread. Log.txt belongs to the main thread: a worker writes into text
+// of its own, which it hands over (xer_take_held) for the main thread to write.
+std::ostream& xer_here();
+std::string xer_take_held();
 
 void MACIBM_init(int argc, const char* argv[]);
 void MACIBM_set_app_path(std::string& path);
